@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Sets up, builds and runs every test headless: unit tests on the fake
+# backend, Qt tests offscreen and end-to-end tests under Xvfb, all inside one
+# D-Bus session so that no daemon outlives the run.
+set -euo pipefail
+here="$(cd "$(dirname "$0")" && pwd)"
+"$here/deps.sh"
+PRESET=test "$here/build.sh"
+cd "$here/.."
+exec dbus-run-session -- "$here/ctest-headless.sh"

@@ -1,0 +1,57 @@
+#include "qt/qt_desktop.h"
+
+#include <QAudioOutput>
+#include <QBuffer>
+#include <QDesktopServices>
+#include <QMediaPlayer>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+#include <QUrl>
+
+#include "text/convert.h"
+
+namespace qtui {
+
+void Desktop::showMessage(const std::string& title, const std::string& text) {
+    QMessageBox box;
+    box.setWindowTitle(QString::fromStdString(title));
+    box.setTextFormat(Qt::PlainText);
+    box.setText(QString::fromStdString(text).replace(QLatin1String("\r\n"), "\n"));
+    box.setIcon(QMessageBox::NoIcon);
+    box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
+    box.setWindowModality(Qt::ApplicationModal);
+    box.exec();
+}
+
+void Desktop::playSound(std::span<const std::uint8_t> wave) {
+    // A player of its own for every start, so that an earlier sound still
+    // playing is not cut off. QMediaPlayer rather than QSoundEffect: without
+    // a sound device the latter claims to play for ever.
+    auto* player = new QMediaPlayer;
+    auto* output = new QAudioOutput(player);
+    auto* buffer = new QBuffer(player);
+    buffer->setData(reinterpret_cast<const char*>(wave.data()), static_cast<qsizetype>(wave.size()));
+    buffer->open(QIODevice::ReadOnly);
+    player->setAudioOutput(output);
+    auto done = [player] { player->deleteLater(); };
+    QObject::connect(player, &QMediaPlayer::mediaStatusChanged, player,
+                     [done](QMediaPlayer::MediaStatus st) {
+                         if (st == QMediaPlayer::EndOfMedia || st == QMediaPlayer::InvalidMedia) {
+                             done();
+                         }
+                     });
+    QObject::connect(player, &QMediaPlayer::errorOccurred, player, done);
+    // Whatever the media backend does, the player does not outlive the sound.
+    QTimer::singleShot(30000, player, done);
+    player->setSourceDevice(buffer, QUrl(QStringLiteral("alarm.wav")));
+    player->play();
+}
+
+void Desktop::openUrl(const std::string& url) {
+    QDesktopServices::openUrl(QUrl(QString::fromStdString(url)));
+}
+
+text::DateTime Desktop::now() const { return text::currentDateTime(); }
+
+}  // namespace qtui
