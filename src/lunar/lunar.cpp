@@ -49,7 +49,9 @@ long long newYearDay(int lunarYear, const data::LunarYearInfo& info) {
     return dayNumber(lunarYear, info.newYearMonth, info.newYearDay);
 }
 
-int monthCount(const data::LunarYearInfo& info) { return info.leapMonth != 0 ? 13 : 12; }
+int monthCount(const data::LunarYearInfo& info) {
+    return info.leapMonth != 0 ? 13 : 12;
+}
 
 int monthLength(const data::LunarYearInfo& info, int index) {
     return (info.bigMonths >> (12 - index)) & 1U ? 30 : 29;
@@ -92,7 +94,7 @@ constexpr std::array<std::string_view, 12> kAnimals = {"鼠", "牛", "虎", "兔
                                                        "马", "羊", "猴", "鸡", "狗", "猪"};
 constexpr std::array<std::string_view, 12> kMonthNames = {
     "正月", "二月", "三月", "四月", "五月", "六月", "七月", "八月", "九月", "十月", "冬月", "腊月"};
-constexpr std::array<std::string_view, 10> kDigits = {"", "一", "二", "三", "四",
+constexpr std::array<std::string_view, 10> kDigits = {"",   "一", "二", "三", "四",
                                                       "五", "六", "七", "八", "九"};
 constexpr std::array<std::string_view, kSolarTermCount> kTermNames = {
     "小寒", "大寒", "立春", "雨水", "惊蛰", "春分", "清明", "谷雨", "立夏", "小满", "芒种", "夏至",
@@ -113,7 +115,9 @@ LunarDate fromGregorian(int year, int month, int day) {
     return fromDay(dayNumber(year, month, day));
 }
 
-LunarDate fromGregorian(const Date& date) { return fromGregorian(date.year, date.month, date.day); }
+LunarDate fromGregorian(const Date& date) {
+    return fromGregorian(date.year, date.month, date.day);
+}
 
 std::optional<Date> toGregorian(int lunarYear, int month, bool leap, int day) {
     const data::LunarYearInfo* info = yearInfo(lunarYear);
@@ -166,7 +170,9 @@ std::string yearGanZhi(int lunarYear) {
     return name;
 }
 
-std::string zodiac(int lunarYear) { return std::string(kAnimals[cycle(lunarYear, 12)]); }
+std::string zodiac(int lunarYear) {
+    return std::string(kAnimals[cycle(lunarYear, 12)]);
+}
 
 std::string toChineseString(const LunarDate& date) {
     if (!date.valid) return {};
@@ -270,7 +276,9 @@ std::string dayLabel(int year, int month, int day) {
 
 // ---- Gregorian helpers ------------------------------------------------------------------
 
-bool isLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
+bool isLeapYear(int year) {
+    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
 
 int daysInMonth(int year, int month) {
     constexpr std::array<int, 12> kDays = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};

@@ -27,10 +27,10 @@ struct Date {
 };
 
 struct LunarDate {
-    int year = 0;  // the Gregorian year in which this lunar year's 正月初一 fell
-    int month = 0;  // 1-12; a leap month carries the number of the month it follows
-    int day = 0;  // 1-30
-    bool leap = false;  // this is the leap month (闰月)
+    int year = 0;        // the Gregorian year in which this lunar year's 正月初一 fell
+    int month = 0;       // 1-12; a leap month carries the number of the month it follows
+    int day = 0;         // 1-30
+    bool leap = false;   // this is the leap month (闰月)
     bool valid = false;  // false when the Gregorian date was not real or not covered
 
     friend constexpr bool operator==(const LunarDate&, const LunarDate&) = default;
@@ -93,13 +93,13 @@ std::optional<int> solarTermOn(int year, int month, int day);
 enum class Festival {
     None,
     SpringFestival,  // 春节, 正月初一
-    Lantern,  // 元宵, 正月十五
-    DragonBoat,  // 端午, 五月初五
-    Qixi,  // 七夕, 七月初七
-    MidAutumn,  // 中秋, 八月十五
-    DoubleNinth,  // 重阳, 九月初九
-    Laba,  // 腊八, 腊月初八
-    NewYearsEve,  // 除夕, the last day of the lunar year (腊月廿九 or 三十)
+    Lantern,         // 元宵, 正月十五
+    DragonBoat,      // 端午, 五月初五
+    Qixi,            // 七夕, 七月初七
+    MidAutumn,       // 中秋, 八月十五
+    DoubleNinth,     // 重阳, 九月初九
+    Laba,            // 腊八, 腊月初八
+    NewYearsEve,     // 除夕, the last day of the lunar year (腊月廿九 or 三十)
 };
 
 // Falls only in an ordinary month: the fifth day of a leap fifth month is not 端午.
