@@ -37,7 +37,7 @@ int main(int, char** argv) {
         desktop.showMessage("错误", "加载启动窗口失败，程序无法启动。");
         return 1;
     }
-    Session session{window, clock, desktop};
+    Session session{window, clock, desktop, toolkit};
     app::bindEvents(session);
     app::setUpMainWindow(session);
     window.window->setVisible(true);

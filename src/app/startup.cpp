@@ -1,7 +1,11 @@
 #include "app/startup.h"
 
 #include "clock/clock.h"
+#include "clock/timing_buttons.h"
+#include "extras/calendar_links.h"
+#include "extras/music.h"
 #include "records/log.h"
+#include "records/records.h"
 
 namespace app {
 
@@ -26,6 +30,10 @@ void bindEvents(Session& s) {
     MainWindow& w = s.main;
     w.时钟1->setOnTick([&s] { timing::countUpTick(s); });
     w.时钟2->setOnTick([&s] { timing::countDownTick(s); });
+    timing::bindButtons(s);
+    records::bindButtons(s);
+    extras::bindCalendarAndLinks(s);
+    extras::bindMusic(s);
 }
 
 void exitCleanUp(ClockState& clock) {

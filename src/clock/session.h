@@ -6,6 +6,7 @@
 
 #include "form/main_window.h"
 #include "ui/desktop.h"
+#include "ui/toolkit.h"
 
 struct ClockState {
     std::int32_t recordNo = 0;
@@ -23,4 +24,5 @@ struct Session {
     MainWindow& main;
     ClockState& clock;
     ui::Desktop& desktop;
+    ui::Toolkit& toolkit;  // for windows made after start-up
 };

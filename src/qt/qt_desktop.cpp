@@ -2,6 +2,7 @@
 
 #include <QAudioOutput>
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QMediaPlayer>
 #include <QMessageBox>
@@ -53,5 +54,9 @@ void Desktop::openUrl(const std::string& url) {
 }
 
 text::DateTime Desktop::now() const { return text::currentDateTime(); }
+
+std::string Desktop::programFilePath() const {
+    return QCoreApplication::applicationFilePath().toStdString();
+}
 
 }  // namespace qtui

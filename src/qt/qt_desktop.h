@@ -10,6 +10,7 @@ public:
     void playSound(std::span<const std::uint8_t> wave) override;
     void openUrl(const std::string& url) override;
     text::DateTime now() const override;
+    std::string programFilePath() const override;
 };
 
 }  // namespace qtui

@@ -27,6 +27,9 @@ public:
 
     // Local date and time, whole seconds.
     virtual text::DateTime now() const = 0;
+
+    // The full path of the running program file (UTF-8).
+    virtual std::string programFilePath() const = 0;
 };
 
 }  // namespace ui

@@ -18,7 +18,7 @@ struct Program {
     Desktop desktop;
     ClockState clock;
     MainWindow w = form::createMainWindow(toolkit);
-    Session session{w, clock, desktop};
+    Session session{w, clock, desktop, toolkit};
 
     // Start-up as the program entry runs it, the greeting answered at once.
     void start() {

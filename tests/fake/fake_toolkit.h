@@ -183,12 +183,14 @@ public:
     }
     void openUrl(const std::string& url) override { urls.push_back(url); }
     text::DateTime now() const override { return clock; }
+    std::string programFilePath() const override { return programFile; }
 
     std::vector<Message> messages;
     std::function<void(const Message&)> whileMessageOpen;
     std::vector<std::vector<std::uint8_t>> sounds;
     std::vector<std::string> urls;
     text::DateTime clock{2016, 2, 24, 9, 5, 3};
+    std::string programFile = "/nonexistent/kestrune";
 };
 
 class Toolkit final : public ui::Toolkit {

@@ -1,0 +1,7 @@
+#include "extras/calendar_links.h"
+
+namespace extras {
+
+void bindCalendarAndLinks(Session&) {}
+
+}  // namespace extras

@@ -1,0 +1,7 @@
+#include "extras/music.h"
+
+namespace extras {
+
+void bindMusic(Session&) {}
+
+}  // namespace extras

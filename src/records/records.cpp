@@ -1,0 +1,7 @@
+#include "records/records.h"
+
+namespace records {
+
+void bindButtons(Session&) {}
+
+}  // namespace records
