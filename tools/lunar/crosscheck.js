@@ -42,6 +42,9 @@ const fmt = (n) => {
     const { y, m, d } = fromDayNumber(n);
     return `${y}-${String(m).padStart(2, '0')}-${String(d).padStart(2, '0')}`;
 };
+// "2.3 min after midnight" / "4.0 min before midnight", Beijing time.
+const nearMidnight = (event) => `${Math.abs(event.minutesFromMidnight).toFixed(1)} min ` +
+    `${event.minutesFromMidnight >= 0 ? 'after' : 'before'} midnight`;
 const label = (month, leap) => (leap ? '闰' : '') + month;
 
 // ---- lunar-javascript: month starts ------------------------------------------------------
@@ -194,14 +197,16 @@ function main() {
     const moonNear = (n) => astro.months.reduce((best, m) =>
         Math.abs(m.start - n) < Math.abs(best.start - n) ? m : best).moon;
 
+    const yearsDisputed = new Set(); // Gregorian years with any month-start disagreement
     for (const [name, get] of Object.entries(others)) {
         const diffs = [];
         for (const m of inRange) {
             const o = get(m.start);
             if (o.day !== 1 || o.month !== m.month || o.leap !== m.leap || o.year !== m.year) {
+                yearsDisputed.add(fromDayNumber(m.start).y);
                 diffs.push(`  ${fmt(m.start)}: lunar-javascript ${m.year}/${label(m.month, m.leap)} day 1, ` +
                     `${name} ${o.year}/${label(o.month, o.leap)} day ${o.day}; new moon ${moonNear(m.start).date.toISOString()} ` +
-                    `(${moonNear(m.start).minutesFromMidnight.toFixed(1)} min from Beijing midnight)` +
+                    `(${nearMidnight(moonNear(m.start))})` +
                     (ICU_MONTHS.has(fromDayNumber(m.start).y) ? ' [ICU probe year]' : ''));
             }
         }
@@ -214,10 +219,11 @@ function main() {
     for (const m of inRange) {
         const a = astroByStart.get(m.start);
         if (!a || a.month !== m.month || a.leap !== m.leap || a.year !== m.year) {
+            yearsDisputed.add(fromDayNumber(m.start).y);
             const near = moonNear(m.start);
             astroDiffs.push(`  ${fmt(m.start)}: lunar-javascript starts ${m.year}/${label(m.month, m.leap)}; ` +
                 (a ? `rules give ${a.year}/${label(a.month, a.leap)}` : `rules start a month on ${fmt(near.day)}`) +
-                `; new moon ${near.date.toISOString()} (${near.minutesFromMidnight.toFixed(1)} min from Beijing midnight)` +
+                `; new moon ${near.date.toISOString()} (${nearMidnight(near)})` +
                 (ICU_MONTHS.has(fromDayNumber(m.start).y) ? ' [ICU probe year]' : ''));
         }
     }
@@ -225,26 +231,24 @@ function main() {
         if (a.start >= lo && a.start <= hi && !refByStart.has(a.start)) {
             astroDiffs.push(`  ${fmt(a.start)}: rules start ${a.year}/${label(a.month, a.leap)} here, ` +
                 `lunar-javascript does not; new moon ${a.moon.date.toISOString()} ` +
-                `(${a.moon.minutesFromMidnight.toFixed(1)} min from Beijing midnight)`);
+                `(${nearMidnight(a.moon)})`);
         }
     }
     console.log(`\nastronomy-engine + GB/T rules: ${astroDiffs.length} month disagreements`);
     astroDiffs.forEach((d) => console.log(d));
 
-    // The months a general-purpose astronomical calendar (ICU) gets wrong by a day: for each of
-    // those years, the month start whose new moon is nearest to midnight, and whether every
-    // source here puts it on the same day.
-    console.log('\nICU probe years: the month start nearest to midnight in each');
+    // The years in which a general-purpose astronomical calendar (ICU) puts a month a day off.
+    // What decides a month there is a new moon or a principal term close to midnight: show the
+    // closest of each, and whether all sources here agree on every month start of the year.
+    console.log('\nICU probe years: closest new moon and principal term to midnight');
     for (const year of ICU_MONTHS) {
-        const candidates = astro.months.filter((m) => fromDayNumber(m.start).y === year);
-        const m = candidates.reduce((best, c) =>
-            Math.abs(c.moon.minutesFromMidnight) < Math.abs(best.moon.minutesFromMidnight) ? c : best);
-        const r = refByStart.get(m.start);
-        const agree = r && r.month === m.month && r.leap === m.leap &&
-            Object.values(others).every((get) => get(m.start).day === 1);
-        console.log(`  ${fmt(m.start)} ${m.year}/${label(m.month, m.leap)}: new moon ` +
-            `${m.moon.minutesFromMidnight.toFixed(1)} min from midnight; ` +
-            (agree ? 'all sources agree' : 'sources DISAGREE'));
+        const closest = (list) => list.filter((e) => fromDayNumber(e.day).y === year)
+            .reduce((best, e) => Math.abs(e.minutesFromMidnight) < Math.abs(best.minutesFromMidnight) ? e : best);
+        const moon = closest(astro.months.map((m) => m.moon));
+        const term = closest(astro.principal);
+        console.log(`  ${year}: new moon on ${fmt(moon.day)} ${nearMidnight(moon)}, ` +
+            `${TERM_NAMES[term.index]} on ${fmt(term.day)} ${nearMidnight(term)}; ` +
+            (yearsDisputed.has(year) ? 'sources DISAGREE' : 'all sources agree on every month'));
     }
 
     // Solar terms against astronomy-engine and date-chinese.
@@ -259,7 +263,7 @@ function main() {
         const dcDay = beijing(new Date((dc.solarTerm(n, dcYear) - 2440587.5) * DAY_MS)).day;
         if (r !== t.day || dcDay !== t.day) {
             termDiffs.push(`  ${t.year} ${TERM_NAMES[t.index]}: lunar-javascript ${fmt(r)}, astronomy-engine ` +
-                `${t.date.toISOString()} (${fmt(t.day)}, ${t.minutesFromMidnight.toFixed(1)} min from Beijing midnight), ` +
+                `${t.date.toISOString()} (${fmt(t.day)}, ${nearMidnight(t)}), ` +
                 `date-chinese ${fmt(dcDay)}`);
         }
     }
