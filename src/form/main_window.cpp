@@ -45,7 +45,7 @@ constexpr ControlDesign make(ControlDesign d) { return d; }
 
 const ui::WindowDesign kMainWindow{"MainWindow", "Kestrune公考计时器", 689, 386, true};
 
-const std::array<ControlDesign, 27> kMainWindowControls{
+const std::array<ControlDesign, 26> kMainWindowControls{
     make({.name = "组合框2", .kind = Kind::ComboBox, .x = 616, .y = 170, .width = 56, .height = 20,
           .text = "未选", .items = kQuestionCounts, .currentIndex = 0, .foreground = kBlack,
           .background = kWhite, .dropHeight = 160, .extraLineHeight = 1,

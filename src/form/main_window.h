@@ -42,7 +42,7 @@ namespace form {
 extern const ui::WindowDesign kMainWindow;
 
 // Every control of MainWindow in stacking order, topmost first.
-extern const std::array<ui::ControlDesign, 27> kMainWindowControls;
+extern const std::array<ui::ControlDesign, 26> kMainWindowControls;
 
 const ui::ControlDesign& mainWindowControl(const char* name);
 
