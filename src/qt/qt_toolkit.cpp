@@ -1,6 +1,7 @@
 #include "qt/qt_toolkit.h"
 
 #include <QAccessible>
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
@@ -233,6 +234,15 @@ void makeSingleCheck(QListWidget* list) {
     });
 }
 
+// A screen reader should meet the designed window as a window (a frame), not
+// as an anonymous pane.
+QAccessibleInterface* windowAccessible(const QString&, QObject* object) {
+    if (auto* w = dynamic_cast<WindowWidget*>(object)) {
+        return new QAccessibleWidget(w, QAccessible::Window);
+    }
+    return nullptr;
+}
+
 }  // namespace
 
 WindowWidget::WindowWidget(const ui::WindowDesign& design) : design_(design) {
@@ -241,6 +251,11 @@ WindowWidget::WindowWidget(const ui::WindowDesign& design) : design_(design) {
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
     setWindowIcon(programIcon());
+    static const bool accessible = [] {
+        QAccessible::installFactory(windowAccessible);
+        return true;
+    }();
+    (void)accessible;
     setFixedSize(design.width, design.height);
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
         QRect area = screen->geometry();
@@ -359,6 +374,10 @@ ui::ComboBox& Toolkit::createComboBox(ui::Window& parent, const ui::ControlDesig
     c->setCurrentIndex(d.currentIndex);
     c->setEditText(q(d.text));
     c->setItemDelegate(new TallerLines(d.extraLineHeight, c));
+    // Qt names an editable combo box after its text; the field inside carries
+    // what the box is for, so that a screen reader says both.
+    c->lineEdit()->setAccessibleName(q(d.accessibleName));
+    c->setAccessibleDescription(q(d.accessibleName));
     // The list drops to the designed total height, field included.
     int line = c->view()->sizeHintForRow(0);
     if (line > 0) c->setMaxVisibleItems(std::max(1, (d.dropHeight - d.height) / line));
