@@ -60,9 +60,18 @@ void appendUtf8(std::string& out, unsigned long cp) {
 
 #ifdef _WIN32
 
+// Windows' code page 936 also gives the GBK user-defined areas (and 0xFF)
+// private-use characters; the POSIX table has none of them. The diary must
+// come out byte for byte the same from both builds, so on Windows too they
+// are characters GBK cannot hold.
+bool isPrivateUse(unsigned long cp) {
+    return cp >= 0xE000 && cp <= 0xF8FF;
+}
+
 // Both directions go one character at a time so that an unmappable character
 // always becomes exactly one '?', as on POSIX.
 bool encodeOne(unsigned long cp, std::string& out) {
+    if (isPrivateUse(cp)) return false;
     wchar_t wide[2];
     int wlen = 1;
     if (cp >= 0x10000) {
@@ -84,7 +93,7 @@ bool encodeOne(unsigned long cp, std::string& out) {
 bool decodeOne(const char* bytes, int len, std::string& out) {
     wchar_t wide[4];
     int n = MultiByteToWideChar(kGbkCodePage, MB_ERR_INVALID_CHARS, bytes, len, wide, 4);
-    if (n != 1) return false;
+    if (n != 1 || isPrivateUse(static_cast<unsigned long>(wide[0]))) return false;
     appendUtf8(out, static_cast<unsigned long>(wide[0]));
     return true;
 }
@@ -146,7 +155,12 @@ std::string utf8ToGbk(std::string_view utf8) {
             continue;
         }
         long cp = nextCodePoint(utf8, i);
-        if (cp < 0 || !encodeOne(static_cast<unsigned long>(cp), out)) out += '?';
+        // iconv "converts" the language tags (U+E0000…) to nothing: a character
+        // must never vanish silently, nor differently on the two systems.
+        const std::size_t before = out.size();
+        if (cp < 0 || !encodeOne(static_cast<unsigned long>(cp), out) || out.size() == before) {
+            out += '?';
+        }
     }
     return out;
 }
