@@ -9,7 +9,7 @@ packages=(
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth x11-utils xdotool dbus dbus-x11 fonts-noto-cjk imagemagick
-  at-spi2-core python3 python3-gi python3-pyatspi gir1.2-atspi-2.0
+  strace at-spi2-core python3 python3-gi python3-pyatspi gir1.2-atspi-2.0
   $(cat "$(dirname "$0")/deps-extra.txt" 2>/dev/null || true)
 )
 

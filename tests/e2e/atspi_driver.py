@@ -99,7 +99,7 @@ class Program:
         node.queryEditableText().setTextContents(text)
 
     def key(self, keysym):
-        wid = subprocess.run(["xdotool", "search", "--pid", str(self.proc.pid), "--name",
+        wid = subprocess.run(["xdotool", "search", "--all", "--pid", str(self.proc.pid), "--name",
                               "Kestrune"], capture_output=True, text=True).stdout.split()
         subprocess.run(["xdotool", "windowfocus", "--sync", wid[-1]], check=True)
         subprocess.run(["xdotool", "key", keysym], check=True)
