@@ -21,6 +21,7 @@
 #include <QTextCursor>
 
 #include "qt/icon.h"
+#include "qt/lunar_calendar.h"
 #include "qt/qt_timer.h"
 
 namespace qtui {
@@ -369,6 +370,11 @@ ui::ComboBox& Toolkit::createComboBox(ui::Window& parent, const ui::ControlDesig
     auto* c = new QComboBox(widgetOf(parent));
     c->setEditable(true);
     c->setInsertPolicy(QComboBox::NoInsert);
+    // Typed text stays typed text: only picking from the list changes the current item. Qt
+    // would otherwise select an item whose text was typed as soon as the field is left or
+    // Enter pressed, and its inline completion would turn a typed "2" into "20".
+    c->setCompleter(nullptr);
+    QObject::disconnect(c->lineEdit(), &QLineEdit::editingFinished, c, nullptr);
     c->setDuplicatesEnabled(true);
     for (const char* item : d.items) c->addItem(q(item));
     c->setCurrentIndex(d.currentIndex);
@@ -412,8 +418,7 @@ ui::Control& Toolkit::createGroupBox(ui::Window& parent, const ui::ControlDesign
 }
 
 ui::Control& Toolkit::createCalendar(ui::Window& parent, const ui::ControlDesign& d) {
-    auto* c = new QWidget(widgetOf(parent));
-    c->setAutoFillBackground(true);
+    auto* c = new LunarCalendar(widgetOf(parent));
     applyDesign(c, d);
     return keep(std::make_unique<Plain>(c));
 }
