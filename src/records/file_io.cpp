@@ -216,7 +216,8 @@ Result Lock::acquire(const fs::path& lockFile) {
     HANDLE h = CreateFileW(lockFile.c_str(), GENERIC_READ,
                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                            OPEN_ALWAYS, FILE_ATTRIBUTE_HIDDEN, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return failure("无法在文件夹中建立锁文件", GetLastError());
+    if (h == INVALID_HANDLE_VALUE)
+        return failure("无法在记录文件所在的文件夹中建立锁文件", GetLastError());
     OVERLAPPED whole{};
     if (!LockFileEx(h, LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &whole)) {
         DWORD err = GetLastError();
@@ -236,7 +237,7 @@ Result readWhole(const fs::path& file, Existing& out) {
         return failure("无法读取原有的记录文件", err);
     }
     if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
-        return {"无法读取原有的记录文件（这个名字的是一个文件夹，不是文件）"};
+        return {"无法读取原有的记录文件（这个位置上是一个文件夹，不是文件）"};
     }
     Handle h(CreateFileW(
         file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
@@ -330,7 +331,7 @@ std::string cause(int err) {
         case ENOTDIR:
             return "路径中有一部分不是文件夹";
         case EISDIR:
-            return "这个名字的是一个文件夹，不是文件";
+            return "这个位置上是一个文件夹，不是文件";
         case EIO:
             return "磁盘读写出错";
         case ENAMETOOLONG:
@@ -447,7 +448,7 @@ Lock::~Lock() {
 Result Lock::acquire(const fs::path& lockFile) {
     // Close-on-exec: a browser or player started later must not inherit it.
     int fd = openRetrying(lockFile.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC | O_NOCTTY, 0666);
-    if (fd < 0) return failure("无法在文件夹中建立锁文件", errno);
+    if (fd < 0) return failure("无法在记录文件所在的文件夹中建立锁文件", errno);
     while (::flock(fd, LOCK_EX) != 0) {
         if (errno == EINTR) continue;
         int err = errno;
