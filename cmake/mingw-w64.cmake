@@ -25,3 +25,15 @@ set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
 # Test programs cannot run during the build (that needs a Wine prefix, made by
 # the test script): list their tests only when ctest asks.
 set(CMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE PRE_TEST)
+
+# ctest runs the programs through Wine (WINEPREFIX and the rest come from
+# scripts/windows-tests.sh). Wine's output goes through a file: its background
+# processes inherit the first program's output and never close it, so ctest
+# would wait for the end of a pipe for ever.
+set(CMAKE_CROSSCOMPILING_EMULATOR sh -c "
+out=$(mktemp) || exit 1
+wine \"$@\" >\"$out\" 2>&1
+status=$?
+cat \"$out\"
+rm -f \"$out\"
+exit $status" wine-run)

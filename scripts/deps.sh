@@ -10,6 +10,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth x11-utils xdotool dbus dbus-x11 fonts-noto-cjk imagemagick
   strace at-spi2-core python3 python3-gi python3-pyatspi gir1.2-atspi-2.0
+  g++-mingw-w64-x86-64-posix googletest wine wine64 locales
   $(cat "$(dirname "$0")/deps-extra.txt" 2>/dev/null || true)
 )
 
