@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <map>
@@ -167,8 +168,20 @@ TEST(DiaryProcesses, KilledSaversNeverTearTheDiary) {
     seed += gbk("手写的备注：明天做申论");
     writeBytes(diary, seed);
 
+    // Kills must reach past the saver's start-up into its saves: starting a
+    // process takes a millisecond on Linux but a few hundred under Wine.
+    const auto startAndOneSave = [&] {
+        TempDir other;
+        writeBytes(other.path() / diaryName(), seed);
+        auto start = std::chrono::steady_clock::now();
+        Saver saver(other.path() / "kestrune", "K", 0, 1);
+        saver.wait();
+        return std::chrono::duration_cast<std::chrono::microseconds>(
+            std::chrono::steady_clock::now() - start);
+    }();
     std::mt19937 random(std::random_device{}());
-    std::uniform_int_distribution<int> microseconds(0, 40'000);
+    std::uniform_int_distribution<long> microseconds(
+        0, std::max<long>(40'000, 2 * static_cast<long>(startAndOneSave.count())));
     constexpr int kRounds = 40;
     long blocks = 0;
     int killedInsideASave = 0;
