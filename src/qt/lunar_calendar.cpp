@@ -234,6 +234,7 @@ class DayGrid final : public QWidget {
 
     std::function<void(const lunar::Date&)> onDayClicked;
     std::function<void(int months)> onWheel;
+    std::function<bool(QKeyEvent*)> onKey;  // true: the key was used
 
     void setDays(const lunar::MonthGrid& days, const lunar::Date& selected,
                  const lunar::Date& today) {
@@ -267,6 +268,9 @@ class DayGrid final : public QWidget {
     void focusOutEvent(QFocusEvent* e) override {
         QWidget::focusOutEvent(e);
         refocus();
+    }
+    void keyPressEvent(QKeyEvent* e) override {
+        if (!onKey || !onKey(e)) QWidget::keyPressEvent(e);
     }
     void wheelEvent(QWheelEvent* e) override {
         // One notch is one month; touchpads send many small steps that add up to a notch.
@@ -371,6 +375,7 @@ LunarCalendar::LunarCalendar(QWidget* parent)
         refresh();
     };
     grid_->onWheel = [this](int months) { turnMonths(months); };
+    grid_->onKey = [this](QKeyEvent* e) { return handleDayKey(e); };
 
     midnight_ = new QTimer(this);
     midnight_->setSingleShot(true);
@@ -524,9 +529,8 @@ bool LunarCalendar::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
-void LunarCalendar::keyPressEvent(QKeyEvent* event) {
-    if (handlePagingKey(event)) return;
-    if (!grid_->hasFocus()) return QWidget::keyPressEvent(event);
+bool LunarCalendar::handleDayKey(QKeyEvent* event) {
+    if (handlePagingKey(event)) return true;
     const lunar::Date& d = page_->selected();
     switch (event->key()) {
         case Qt::Key_Left:
@@ -548,9 +552,10 @@ void LunarCalendar::keyPressEvent(QKeyEvent* event) {
             page_->select({d.year, d.month, lunar::daysInMonth(d.year, d.month)});
             break;
         default:
-            return QWidget::keyPressEvent(event);
+            return false;
     }
     refresh();
+    return true;
 }
 
 }  // namespace qtui

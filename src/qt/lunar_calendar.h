@@ -48,13 +48,13 @@ class LunarCalendar final : public QWidget {
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     QWidget* buildBar();
     void refresh();
     void scheduleMidnight();
     bool handlePagingKey(QKeyEvent* event);
+    bool handleDayKey(QKeyEvent* event);
 
     std::unique_ptr<lunar::CalendarPage> page_;
     QToolButton* previous_ = nullptr;
