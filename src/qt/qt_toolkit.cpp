@@ -22,6 +22,7 @@
 
 #include "qt/icon.h"
 #include "qt/lunar_calendar.h"
+#include "qt/music_panel.h"
 #include "qt/qt_timer.h"
 
 namespace qtui {
@@ -427,6 +428,12 @@ ui::Timer& Toolkit::createTimer(ui::Window& parent, const ui::ControlDesign& d) 
     auto* t = new Timer(widgetOf(parent));
     t->setObjectName(q(d.name));
     return *t;
+}
+
+// The radio panel: its own file, for the browser plugin behind it.
+ui::PanelLoad Toolkit::loadPanel(ui::Window& owner, const ui::WindowDesign& d,
+                                 std::span<const ui::ControlDesign> controls) {
+    return qtui::loadPanel(widgetOf(owner), d, controls);
 }
 
 }  // namespace qtui

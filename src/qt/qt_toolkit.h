@@ -39,6 +39,8 @@ public:
     ui::Control& createGroupBox(ui::Window& parent, const ui::ControlDesign& d) override;
     ui::Control& createCalendar(ui::Window& parent, const ui::ControlDesign& d) override;
     ui::Timer& createTimer(ui::Window& parent, const ui::ControlDesign& d) override;
+    ui::PanelLoad loadPanel(ui::Window& owner, const ui::WindowDesign& d,
+                            std::span<const ui::ControlDesign> controls) override;
 
     // The widget behind a window made here.
     static QWidget* widgetOf(ui::Window& window);

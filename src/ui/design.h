@@ -24,6 +24,7 @@ enum class Kind {
     GroupBox,
     Calendar,
     Timer,
+    WebBox,  // an embedded browser view
 };
 
 enum class Align { Left, Center };

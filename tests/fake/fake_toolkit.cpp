@@ -37,6 +37,111 @@ ui::Timer& Toolkit::createTimer(ui::Window&, const ui::ControlDesign&) {
     return t;
 }
 
+bool WebBox::isVisible() const {
+    panel_.use();
+    return visible_;
+}
+void WebBox::setVisible(bool v) {
+    panel_.use();
+    visible_ = v;
+}
+void WebBox::setBounds(int left, int top, int width, int height) {
+    panel_.use();
+    bounds = {left, top, width, height};
+}
+void WebBox::navigate(const std::string& url) {
+    panel_.use();
+    navigations.push_back(url);
+}
+void WebBox::reload() {
+    panel_.use();
+    ++reloads;
+}
+
+// Designed without a place: a top-level window is centred on a screen the
+// fake does not have, so it starts at 0,0 with its designed size.
+Panel::Panel(Toolkit& tk, const ui::WindowDesign& d, ui::Window& o)
+    : design(d), owner(o), bounds{0, 0, d.width, d.height}, tk_(tk), title_(d.title) {}
+
+void Panel::use() const {
+    if (gone) ++tk_.usesAfterGone;
+}
+bool Panel::isVisible() const {
+    use();
+    return visible_;
+}
+void Panel::setVisible(bool v) {
+    use();
+    visible_ = v;
+}
+std::string Panel::title() const {
+    use();
+    return title_;
+}
+void Panel::setTitle(const std::string& t) {
+    use();
+    title_ = t;
+}
+void Panel::close() {
+    use();
+    tk_.queued.push_back([this] { destroy(); });
+}
+void Panel::setBounds(int left, int top, int width, int height) {
+    use();
+    bounds = {left, top, width, height};
+}
+void Panel::embedIn(ui::Window& o) {
+    use();
+    embeddedIn = &o;
+}
+ui::WebBox* Panel::webBox(const char* name) {
+    use();
+    for (auto& b : webBoxes) {
+        if (b->design.name == std::string(name)) return b.get();
+    }
+    return nullptr;
+}
+ui::Timer* Panel::timer(const char* name) {
+    use();
+    for (auto& [n, t] : timers) {
+        if (n == name) return t;
+    }
+    return nullptr;
+}
+void Panel::setOnGone(std::function<void()> handler) {
+    use();
+    onGone_ = std::move(handler);
+}
+void Panel::destroy() {
+    if (gone) return;
+    gone = true;
+    visible_ = false;
+    if (onGone_) onGone_();
+}
+
+ui::PanelLoad Toolkit::loadPanel(ui::Window& owner, const ui::WindowDesign& d,
+                                 std::span<const ui::ControlDesign> controls) {
+    if (!panelFailure.empty()) return {nullptr, panelFailure};
+    Panel& p = keep<Panel>(*this, d, owner);
+    for (const ui::ControlDesign& c : controls) {
+        if (c.kind == ui::Kind::WebBox) {
+            p.webBoxes.push_back(std::make_unique<WebBox>(c, p));
+        } else if (c.kind == ui::Kind::Timer) {
+            p.timers.emplace_back(c.name, &static_cast<Timer&>(createTimer(p, c)));
+        }
+    }
+    panels.push_back(&p);
+    return {&p, ""};
+}
+
+void Toolkit::runQueued() {
+    while (!queued.empty()) {
+        auto work = std::move(queued.front());
+        queued.erase(queued.begin());
+        work();
+    }
+}
+
 void Toolkit::advance(std::chrono::milliseconds by) {
     const auto target = now + by;
     for (;;) {

@@ -10,6 +10,7 @@
 
 #include "ui/controls.h"
 #include "ui/desktop.h"
+#include "ui/music_panel.h"
 #include "ui/tick_schedule.h"
 #include "ui/toolkit.h"
 
@@ -166,6 +167,68 @@ private:
     Toolkit& tk_;
 };
 
+struct Bounds {
+    int left = 0, top = 0, width = 0, height = 0;
+    friend bool operator==(const Bounds&, const Bounds&) = default;
+};
+
+class Panel;
+
+// A browser box: remembers where it was sent and how often it reloaded.
+class WebBox final : public ui::WebBox, public Designed {
+public:
+    WebBox(const ui::ControlDesign& d, Panel& panel)
+        : Designed(d), bounds{d.x, d.y, d.width, d.height}, panel_(panel) {}
+    bool isVisible() const override;
+    void setVisible(bool v) override;
+    void setBounds(int left, int top, int width, int height) override;
+    void navigate(const std::string& url) override;
+    void reload() override;
+    Bounds bounds;
+    std::vector<std::string> navigations;
+    int reloads = 0;
+
+private:
+    Panel& panel_;
+};
+
+// A loaded panel. close() destroys it only when the toolkit runs its queued
+// work (Toolkit::runQueued), as a real event loop would after the handler.
+class Panel final : public ui::Panel {
+public:
+    Panel(Toolkit& tk, const ui::WindowDesign& d, ui::Window& owner);
+    ui::WindowDesign design;
+    ui::Window& owner;
+    bool isVisible() const override;
+    void setVisible(bool v) override;
+    std::string title() const override;
+    void setTitle(const std::string& t) override;
+    void close() override;
+    void setBounds(int left, int top, int width, int height) override;
+    void embedIn(ui::Window& owner) override;
+    ui::WebBox* webBox(const char* name) override;
+    ui::Timer* timer(const char* name) override;
+    void setOnGone(std::function<void()> handler) override;
+
+    // The user pressing Esc in the panel: gone at once, without "停止".
+    void pressEsc() { destroy(); }
+    void destroy();
+    // Every use after the panel is gone is counted here: none may happen.
+    void use() const;
+
+    Bounds bounds;
+    ui::Window* embeddedIn = nullptr;
+    bool gone = false;
+    std::vector<std::unique_ptr<WebBox>> webBoxes;
+    std::vector<std::pair<std::string, Timer*>> timers;
+
+private:
+    Toolkit& tk_;
+    std::string title_;
+    bool visible_ = true;
+    std::function<void()> onGone_;
+};
+
 struct Message {
     std::string title;
     std::string text;
@@ -204,6 +267,18 @@ public:
     ui::Control& createGroupBox(ui::Window&, const ui::ControlDesign& d) override;
     ui::Control& createCalendar(ui::Window&, const ui::ControlDesign& d) override;
     ui::Timer& createTimer(ui::Window&, const ui::ControlDesign& d) override;
+    ui::PanelLoad loadPanel(ui::Window& owner, const ui::WindowDesign& d,
+                            std::span<const ui::ControlDesign> controls) override;
+
+    // Set to make every panel load fail with this reason.
+    std::string panelFailure;
+    // Every panel loaded, in order; they stay here after they are gone.
+    std::vector<Panel*> panels;
+    // Uses of a panel or its controls after it was gone.
+    mutable int usesAfterGone = 0;
+    // What the event loop would do once the running handler has returned.
+    void runQueued();
+    std::vector<std::function<void()>> queued;
 
     // Virtual monotonic time. advance() hands out every tick that falls due,
     // in order, each at its own instant.
