@@ -1,6 +1,7 @@
 #include "records/diary.h"
 
 #include <algorithm>
+#include <memory>
 
 #include "records/log.h"
 #include "text/gbk.h"
@@ -8,6 +9,15 @@
 namespace fs = std::filesystem;
 
 namespace records {
+namespace {
+
+constexpr std::size_t kCopyBuffer = 128 * 1024;
+
+constexpr const char* kNotGbk =
+    "文件中有零字节，不是GBK（ANSI）编码的文本，可能被编辑器另存成了Unicode（UTF-16）编码；"
+    "为了不损坏它，这次没有写入。请用记事本把它另存为ANSI编码后再保存";
+
+}  // namespace
 
 fs::path recordFilePath(const std::string& programFile) {
     return io::pathFromUtf8(programFile).parent_path() / io::pathFromUtf8(kRecordFileName);
@@ -22,18 +32,29 @@ io::Result appendBlock(const fs::path& diary, std::string_view block) {
     fs::path target;
     if (io::Result r = io::resolveLinks(diary, target); !r.ok()) return r;
     io::removeLeftovers(target);
-    io::Existing old;
-    if (io::Result r = io::readWhole(target, old); !r.ok()) return r;
-    // We never write a zero byte: one means another encoding, most likely an
-    // editor's UTF-16, and GBK appended to that would be garbage.
-    if (old.bytes.find('\0') != std::string::npos) {
-        return {
-            "文件中有零字节，不是GBK（ANSI）编码的文本，可能被编辑器另存成了Unicode"
-            "（UTF-16）编码；为了不损坏它，这次没有写入。请用记事本把它另存为ANSI编码后再保存"};
+    io::Original old;
+    if (io::Result r = old.open(target); !r.ok()) return r;
+    if (old.exists() && !old.writable()) return {"记录文件是只读的"};
+    io::Replacement next;
+    if (io::Result r = next.create(target, old); !r.ok()) return r;
+
+    // The user's bytes go across as they are, a piece at a time: a diary of
+    // any size needs no more memory than this.
+    auto buffer = std::make_unique_for_overwrite<char[]>(kCopyBuffer);
+    bool empty = true;
+    for (;;) {
+        std::string_view piece;
+        if (io::Result r = old.read({buffer.get(), kCopyBuffer}, piece); !r.ok()) return r;
+        if (piece.empty()) break;
+        // We never write a zero byte: one means another encoding, most likely
+        // an editor's UTF-16, and GBK appended to that would be garbage.
+        if (piece.find('\0') != std::string_view::npos) return {kNotGbk};
+        empty = false;
+        if (io::Result r = next.write(piece); !r.ok()) return r;
     }
-    if (!old.writable) return {"记录文件是只读的"};
-    std::string_view separator = old.bytes.empty() ? "" : "\r\n";
-    return io::replaceWhole(target, {old.bytes, separator, block}, old);
+    std::string tail = empty ? std::string(block) : "\r\n" + std::string(block);
+    if (io::Result r = next.write(tail); !r.ok()) return r;
+    return next.commit();
 }
 
 std::string notSavedMessage(const fs::path& diary, const io::Result& why) {

@@ -154,43 +154,6 @@ Result failure(std::string what, DWORD err) {
     return failure(std::move(what), cause(err));
 }
 
-class Handle {
-  public:
-    explicit Handle(HANDLE h) : h_(h) {}
-    ~Handle() { close(); }
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-    HANDLE get() const { return h_; }
-    bool valid() const { return h_ != INVALID_HANDLE_VALUE; }
-    void reset(HANDLE h) {
-        close();
-        h_ = h;
-    }
-    bool close() {
-        if (!valid()) return true;
-        BOOL ok = CloseHandle(h_);
-        h_ = INVALID_HANDLE_VALUE;
-        return ok != 0;
-    }
-
-  private:
-    HANDLE h_;
-};
-
-bool writeAll(HANDLE h, std::string_view bytes) {
-    while (!bytes.empty()) {
-        DWORD want = static_cast<DWORD>(std::min(bytes.size(), kChunk));
-        DWORD done = 0;
-        if (!WriteFile(h, bytes.data(), want, &done, nullptr)) return false;
-        if (done == 0) {
-            SetLastError(ERROR_HANDLE_DISK_FULL);
-            return false;
-        }
-        bytes.remove_prefix(done);
-    }
-    return true;
-}
-
 }  // namespace
 
 std::string programFilePath() {
@@ -228,8 +191,11 @@ Result Lock::acquire(const fs::path& lockFile) {
     return {};
 }
 
-Result readWhole(const fs::path& file, Existing& out) {
-    out = Existing{};
+Original::~Original() {
+    if (handle_ != nullptr) CloseHandle(handle_);
+}
+
+Result Original::open(const fs::path& file) {
     DWORD attributes = GetFileAttributesW(file.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         DWORD err = GetLastError();
@@ -239,76 +205,101 @@ Result readWhole(const fs::path& file, Existing& out) {
     if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
         return {"无法读取原有的记录文件（这个位置上是一个文件夹，不是文件）"};
     }
-    Handle h(CreateFileW(
+    HANDLE h = CreateFileW(
         file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-    if (!h.valid()) return failure("无法读取原有的记录文件", GetLastError());
-    if (GetFileType(h.get()) != FILE_TYPE_DISK) {
-        return {"无法读取原有的记录文件（它不是一个普通文件）"};
-    }
-    LARGE_INTEGER size{};
-    if (!GetFileSizeEx(h.get(), &size)) return failure("无法读取原有的记录文件", GetLastError());
-    std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
-    std::size_t got = 0;
-    for (;;) {
-        if (got == bytes.size()) bytes.resize(bytes.size() + 65536);  // it grew meanwhile
-        DWORD want = static_cast<DWORD>(std::min(bytes.size() - got, kChunk));
-        DWORD n = 0;
-        if (!ReadFile(h.get(), bytes.data() + got, want, &n, nullptr)) {
-            return failure("无法读取原有的记录文件", GetLastError());
-        }
-        if (n == 0) break;
-        got += n;
-    }
-    bytes.resize(got);
-    out.exists = true;
-    out.writable = (attributes & FILE_ATTRIBUTE_READONLY) == 0;
-    out.bytes = std::move(bytes);
-    out.permissions = attributes;
+        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return failure("无法读取原有的记录文件", GetLastError());
+    handle_ = h;
+    if (GetFileType(h) != FILE_TYPE_DISK) return {"无法读取原有的记录文件（它不是一个普通文件）"};
+    exists_ = true;
+    writable_ = (attributes & FILE_ATTRIBUTE_READONLY) == 0;
+    permissions_ = attributes;
     return {};
 }
 
-Result replaceWhole(const fs::path& file, std::initializer_list<std::string_view> pieces,
-                    const Existing& old) {
-    fs::path temp;
-    Handle h(INVALID_HANDLE_VALUE);
+Result Original::read(std::span<char> buffer, std::string_view& chunk) {
+    chunk = {};
+    if (handle_ == nullptr) return {};
+    DWORD want = static_cast<DWORD>(std::min(buffer.size(), kChunk));
+    DWORD n = 0;
+    if (!ReadFile(handle_, buffer.data(), want, &n, nullptr)) {
+        return failure("无法读取原有的记录文件", GetLastError());
+    }
+    chunk = std::string_view(buffer.data(), n);
+    return {};
+}
+
+Replacement::~Replacement() {
+    if (handle_ != nullptr) CloseHandle(handle_);
+    if (!temp_.empty()) DeleteFileW(temp_.c_str());
+}
+
+Result Replacement::abandon(const char* what) {
+    DWORD why = GetLastError();
+    if (handle_ != nullptr) CloseHandle(handle_);
+    handle_ = nullptr;
+    if (!temp_.empty()) DeleteFileW(temp_.c_str());
+    temp_.clear();
+    return failure(what, why);
+}
+
+Result Replacement::create(const fs::path& file, const Original& old) {
+    file_ = file;
     DWORD err = 0;
     for (int attempt = 0; attempt < 100; ++attempt) {
-        temp = temporaryPathFor(file, GetCurrentProcessId());
-        HANDLE made = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (made != INVALID_HANDLE_VALUE) {
-            h.reset(made);
+        fs::path temp = temporaryPathFor(file, GetCurrentProcessId());
+        HANDLE h = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (h != INVALID_HANDLE_VALUE) {
+            handle_ = h;
+            temp_ = temp;
             break;
         }
         err = GetLastError();
         if (err != ERROR_FILE_EXISTS && err != ERROR_ALREADY_EXISTS) break;
     }
-    if (!h.valid()) return failure("无法建立临时文件", err);
-
-    auto abandon = [&](const char* what) {
-        DWORD why = GetLastError();
-        h.close();
-        DeleteFileW(temp.c_str());
-        return failure(what, why);
-    };
-    for (std::string_view piece : pieces) {
-        if (!writeAll(h.get(), piece)) return abandon("无法写入新内容");
-    }
-    // MoveFileEx's write-through covers the move, not the data: flush first.
-    if (!FlushFileBuffers(h.get())) return abandon("无法把新内容写到磁盘上");
-    if (!h.close()) return abandon("无法把新内容写到磁盘上");
-    if (old.exists) {
+    if (handle_ == nullptr) return failure("无法建立临时文件", err);
+    if (old.exists_) {
         constexpr DWORD kKept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
                                 FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
-        DWORD kept = old.permissions & kKept;
-        // The look of the file only; its content is already safe.
-        SetFileAttributesW(temp.c_str(), kept != 0 ? kept : FILE_ATTRIBUTE_NORMAL);
+        attributes_ = old.permissions_ & kKept;
     }
-    if (!MoveFileExW(temp.c_str(), file.c_str(),
+    return {};
+}
+
+Result Replacement::write(std::string_view bytes) {
+    if (handle_ == nullptr) return {"无法写入新内容"};
+    while (!bytes.empty()) {
+        DWORD want = static_cast<DWORD>(std::min(bytes.size(), kChunk));
+        DWORD done = 0;
+        if (!WriteFile(handle_, bytes.data(), want, &done, nullptr)) {
+            return abandon("无法写入新内容");
+        }
+        if (done == 0) {
+            SetLastError(ERROR_HANDLE_DISK_FULL);
+            return abandon("无法写入新内容");
+        }
+        bytes.remove_prefix(done);
+    }
+    return {};
+}
+
+Result Replacement::commit() {
+    if (handle_ == nullptr) return {"无法写入新内容"};
+    // MoveFileEx's write-through covers the move, not the data: flush first.
+    if (!FlushFileBuffers(handle_)) return abandon("无法把新内容写到磁盘上");
+    BOOL closed = CloseHandle(handle_);
+    handle_ = nullptr;
+    if (!closed) return abandon("无法把新内容写到磁盘上");
+    if (attributes_ != 0) {
+        // The look of the file only; its content is already safe.
+        SetFileAttributesW(temp_.c_str(), attributes_);
+    }
+    if (!MoveFileExW(temp_.c_str(), file_.c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         return abandon("无法用新内容替换记录文件");
     }
+    temp_.clear();
     return {};
 }
 
@@ -358,46 +349,6 @@ int openRetrying(const char* path, int flags, mode_t mode = 0) {
     return fd;
 }
 
-class Descriptor {
-  public:
-    explicit Descriptor(int fd = -1) : fd_(fd) {}
-    ~Descriptor() { close(); }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return fd_; }
-    bool valid() const { return fd_ >= 0; }
-    void reset(int fd) {
-        close();
-        fd_ = fd;
-    }
-    // Some file systems (NFS) report a failed write only here.
-    bool close() {
-        if (fd_ < 0) return true;
-        int r = ::close(fd_);
-        fd_ = -1;
-        return r == 0 || errno == EINTR;
-    }
-
-  private:
-    int fd_;
-};
-
-bool writeAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        ssize_t n = ::write(fd, bytes.data(), std::min(bytes.size(), kChunk));
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        if (n == 0) {
-            errno = ENOSPC;
-            return false;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return true;
-}
-
 bool syncFile(int fd) {
 #ifdef __APPLE__
     // fsync on macOS stops at the drive's cache.
@@ -410,8 +361,10 @@ bool syncFile(int fd) {
 // content is already in place: a failure here changes nothing for the user,
 // and some file systems refuse to sync a directory at all.
 void syncDirectory(const fs::path& dir) {
-    Descriptor d(openRetrying(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (d.valid()) ::fsync(d.get());
+    int fd = openRetrying(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
 }
 
 }  // namespace
@@ -462,79 +415,106 @@ Result Lock::acquire(const fs::path& lockFile) {
     return {};
 }
 
-Result readWhole(const fs::path& file, Existing& out) {
-    out = Existing{};
+Original::~Original() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+Result Original::open(const fs::path& file) {
     // Non-blocking: a FIFO in the diary's place must not hang the program.
-    Descriptor d(openRetrying(file.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
-    if (!d.valid()) {
+    fd_ = openRetrying(file.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd_ < 0) {
         if (errno == ENOENT) return {};
         return failure("无法读取原有的记录文件", errno);
     }
     struct stat st {};
-    if (::fstat(d.get(), &st) != 0) return failure("无法读取原有的记录文件", errno);
+    if (::fstat(fd_, &st) != 0) return failure("无法读取原有的记录文件", errno);
     if (S_ISDIR(st.st_mode)) return failure("无法读取原有的记录文件", EISDIR);
     if (!S_ISREG(st.st_mode)) return {"无法读取原有的记录文件（它不是一个普通文件）"};
-
-    std::string bytes(static_cast<std::size_t>(st.st_size), '\0');
-    std::size_t got = 0;
-    for (;;) {
-        if (got == bytes.size()) bytes.resize(bytes.size() + 65536);  // it grew meanwhile
-        ssize_t n = ::read(d.get(), bytes.data() + got, std::min(bytes.size() - got, kChunk));
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return failure("无法读取原有的记录文件", errno);
-        }
-        if (n == 0) break;
-        got += static_cast<std::size_t>(n);
-    }
-    bytes.resize(got);
-    out.exists = true;
-    out.writable = ::faccessat(AT_FDCWD, file.c_str(), W_OK, AT_EACCESS) == 0;
-    out.bytes = std::move(bytes);
-    out.permissions = static_cast<std::uint32_t>(st.st_mode & 07777);
-    out.owner = static_cast<std::uint32_t>(st.st_uid);
-    out.group = static_cast<std::uint32_t>(st.st_gid);
+    exists_ = true;
+    writable_ = ::faccessat(AT_FDCWD, file.c_str(), W_OK, AT_EACCESS) == 0;
+    permissions_ = static_cast<std::uint32_t>(st.st_mode & 07777);
+    owner_ = static_cast<std::uint32_t>(st.st_uid);
+    group_ = static_cast<std::uint32_t>(st.st_gid);
     return {};
 }
 
-Result replaceWhole(const fs::path& file, std::initializer_list<std::string_view> pieces,
-                    const Existing& old) {
-    fs::path temp;
-    Descriptor d;
-    int err = 0;
-    for (int attempt = 0; attempt < 100 && !d.valid(); ++attempt) {
-        temp = temporaryPathFor(file, static_cast<unsigned long>(::getpid()));
-        // 0666 through the umask, as any new file of the user's.
-        d.reset(
-            openRetrying(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666));
-        if (!d.valid()) err = errno;
-        if (!d.valid() && err != EEXIST) break;
-    }
-    if (!d.valid()) return failure("无法建立临时文件", err);
+Result Original::read(std::span<char> buffer, std::string_view& chunk) {
+    chunk = {};
+    if (fd_ < 0) return {};
+    ssize_t n;
+    do {
+        n = ::read(fd_, buffer.data(), std::min(buffer.size(), kChunk));
+    } while (n < 0 && errno == EINTR);
+    if (n < 0) return failure("无法读取原有的记录文件", errno);
+    chunk = std::string_view(buffer.data(), static_cast<std::size_t>(n));
+    return {};
+}
 
-    auto abandon = [&](const char* what) {
-        int why = errno;
-        d.close();
-        ::unlink(temp.c_str());
-        return failure(what, why);
-    };
-    if (old.exists) {
+Replacement::~Replacement() {
+    if (fd_ >= 0) ::close(fd_);
+    if (!temp_.empty()) ::unlink(temp_.c_str());
+}
+
+Result Replacement::abandon(const char* what) {
+    int why = errno;
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+    if (!temp_.empty()) ::unlink(temp_.c_str());
+    temp_.clear();
+    return failure(what, why);
+}
+
+Result Replacement::create(const fs::path& file, const Original& old) {
+    file_ = file;
+    int err = 0;
+    for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
+        fs::path temp = temporaryPathFor(file, static_cast<unsigned long>(::getpid()));
+        // 0666 through the umask, as any new file of the user's.
+        fd_ = openRetrying(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
+        if (fd_ >= 0) {
+            temp_ = temp;
+        } else if ((err = errno) != EEXIST) {
+            break;
+        }
+    }
+    if (fd_ < 0) return failure("无法建立临时文件", err);
+    if (old.exists_) {
         // Only root may give a file away; anyone else keeps their own.
-        if (old.owner != ::geteuid() || old.group != ::getegid()) {
-            if (::fchown(d.get(), old.owner, old.group) != 0) {
+        if (old.owner_ != ::geteuid() || old.group_ != ::getegid()) {
+            if (::fchown(fd_, old.owner_, old.group_) != 0) {
             }
         }
-        if (::fchmod(d.get(), static_cast<mode_t>(old.permissions)) != 0) {
+        if (::fchmod(fd_, static_cast<mode_t>(old.permissions_)) != 0) {
             return abandon("无法设置临时文件的权限");
         }
     }
-    for (std::string_view piece : pieces) {
-        if (!writeAll(d.get(), piece)) return abandon("无法写入新内容");
+    return {};
+}
+
+Result Replacement::write(std::string_view bytes) {
+    if (fd_ < 0) return {"无法写入新内容"};
+    while (!bytes.empty()) {
+        ssize_t n = ::write(fd_, bytes.data(), std::min(bytes.size(), kChunk));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            if (n == 0) errno = ENOSPC;
+            return abandon("无法写入新内容");
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(n));
     }
-    if (!syncFile(d.get())) return abandon("无法把新内容写到磁盘上");
-    if (!d.close()) return abandon("无法把新内容写到磁盘上");
-    if (::rename(temp.c_str(), file.c_str()) != 0) return abandon("无法用新内容替换记录文件");
-    syncDirectory(file.parent_path());
+    return {};
+}
+
+Result Replacement::commit() {
+    if (fd_ < 0) return {"无法写入新内容"};
+    if (!syncFile(fd_)) return abandon("无法把新内容写到磁盘上");
+    // Some file systems (NFS) report a failed write only at the close.
+    int closed = ::close(fd_);
+    fd_ = -1;
+    if (closed != 0 && errno != EINTR) return abandon("无法把新内容写到磁盘上");
+    if (::rename(temp_.c_str(), file_.c_str()) != 0) return abandon("无法用新内容替换记录文件");
+    temp_.clear();
+    syncDirectory(file_.parent_path());
     return {};
 }
 

@@ -6,7 +6,7 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <initializer_list>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -49,40 +49,77 @@ class Lock {
 #endif
 };
 
-// A file as it was before it is replaced.
-struct Existing {
-    bool exists = false;
-    // False when the user or an administrator made the file read-only: a
-    // rename could swap it all the same, but that is not ours to override.
-    bool writable = true;
-    std::string bytes;
-    // Carried over to the replacement: the mode bits on POSIX, the file
-    // attributes on Windows; owner and group on POSIX only.
-    std::uint32_t permissions = 0;
-    std::uint32_t owner = 0;
-    std::uint32_t group = 0;
-};
-
 // A symbolic link stands for the file it points to: replacing the link with
 // a plain file would quietly split the diary in two.
 Result resolveLinks(const std::filesystem::path& file, std::filesystem::path& target);
 
-// Reads the whole file. A missing file is no failure (exists stays false);
-// a file that exists but cannot be read is one, never "empty".
-Result readWhole(const std::filesystem::path& file, Existing& out);
+// A file about to be replaced, open for reading. A missing file is no
+// failure (exists() is false); a file that exists but cannot be read is one,
+// never taken for an empty file.
+class Original {
+  public:
+    Original() = default;
+    ~Original();
+    Original(const Original&) = delete;
+    Original& operator=(const Original&) = delete;
 
-// Makes the pieces, one after the other, the whole new content of the file,
-// all or nothing: a temporary file beside it, flushed to the disk, then put
-// in its place in one step, keeping the permissions of the file it replaces.
-// At every instant the file holds either its old content or the new.
-Result replaceWhole(const std::filesystem::path& file,
-                    std::initializer_list<std::string_view> pieces, const Existing& old);
+    Result open(const std::filesystem::path& file);
+    bool exists() const { return exists_; }
+    // False when the user or an administrator made the file read-only: a
+    // rename could swap it all the same, but that is not ours to override.
+    bool writable() const { return writable_; }
+    // The next piece of the content, read into buffer; empty at the end.
+    Result read(std::span<char> buffer, std::string_view& chunk);
 
-// Removes temporary files that an interrupted replaceWhole of this file left
+  private:
+    friend class Replacement;
+#ifdef _WIN32
+    void* handle_ = nullptr;
+#else
+    int fd_ = -1;
+#endif
+    bool exists_ = false;
+    bool writable_ = true;
+    // Carried over to the replacement: the mode bits on POSIX, the file
+    // attributes on Windows; owner and group on POSIX only.
+    std::uint32_t permissions_ = 0;
+    std::uint32_t owner_ = 0;
+    std::uint32_t group_ = 0;
+};
+
+// The new content of a file, written to a temporary file beside it. commit()
+// flushes it to the disk and puts it in the file's place in one step, with
+// the permissions of the file it replaces: at every instant the file holds
+// either its old content or the new. Dropped uncommitted, the temporary file
+// goes and the file stays as it was.
+class Replacement {
+  public:
+    Replacement() = default;
+    ~Replacement();
+    Replacement(const Replacement&) = delete;
+    Replacement& operator=(const Replacement&) = delete;
+
+    Result create(const std::filesystem::path& file, const Original& old);
+    Result write(std::string_view bytes);
+    Result commit();
+
+  private:
+    Result abandon(const char* what);
+    std::filesystem::path file_;
+    std::filesystem::path temp_;
+#ifdef _WIN32
+    void* handle_ = nullptr;
+    std::uint32_t attributes_ = 0;
+#else
+    int fd_ = -1;
+#endif
+};
+
+// Removes temporary files that an interrupted Replacement of this file left
 // behind. Only safe while holding the file's Lock.
 void removeLeftovers(const std::filesystem::path& file);
 
-// Whether a name in the directory is one of replaceWhole's temporary files.
+// Whether a name in the directory is one of Replacement's temporary files.
 bool isTemporaryOf(const std::filesystem::path& file, const std::filesystem::path& candidate);
 
 }  // namespace records::io
