@@ -13,6 +13,12 @@
 #include "qt/style.h"
 
 int main(int, char** argv) {
+#ifdef Q_OS_LINUX
+    // Qt's ffmpeg media backend crashes the process when it starts a sound
+    // here; the GStreamer one plays the alarm, or stays silent without a
+    // device. Nothing else of the environment is the program's business.
+    qputenv("QT_MEDIA_BACKEND", "gstreamer");
+#endif
     // The command line is not the program's input: Qt sees the name alone.
     int qtArgc = 1;
     char* qtArgv[] = {argv[0], nullptr};

@@ -6,6 +6,7 @@
 #include <QDesktopServices>
 #include <QMediaPlayer>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QTimer>
 #include <QUrl>
@@ -25,17 +26,36 @@ void Desktop::showMessage(const std::string& title, const std::string& text) {
     box.exec();
 }
 
+namespace {
+int playing = 0;
+}  // namespace
+
+int Desktop::soundsPlaying() { return playing; }
+
 void Desktop::playSound(std::span<const std::uint8_t> wave) {
     // A player of its own for every start, so that an earlier sound still
     // playing is not cut off. QMediaPlayer rather than QSoundEffect: without
     // a sound device the latter claims to play for ever.
     auto* player = new QMediaPlayer;
+    ++playing;
     auto* output = new QAudioOutput(player);
     auto* buffer = new QBuffer(player);
     buffer->setData(reinterpret_cast<const char*>(wave.data()), static_cast<qsizetype>(wave.size()));
     buffer->open(QIODevice::ReadOnly);
     player->setAudioOutput(output);
-    auto done = [player] { player->deleteLater(); };
+    // The media backend reports the end from a GLib callback, where
+    // deleteLater() would wait for the event loop to end; a queued call
+    // deletes the player as soon as control is back in the loop.
+    auto done = [player] {
+        QMetaObject::invokeMethod(
+            qApp,
+            [p = QPointer<QMediaPlayer>(player)] {
+                if (!p) return;
+                delete p.data();
+                --playing;
+            },
+            Qt::QueuedConnection);
+    };
     QObject::connect(player, &QMediaPlayer::mediaStatusChanged, player,
                      [done](QMediaPlayer::MediaStatus st) {
                          if (st == QMediaPlayer::EndOfMedia || st == QMediaPlayer::InvalidMedia) {

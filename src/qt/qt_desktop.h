@@ -11,6 +11,9 @@ public:
     void openUrl(const std::string& url) override;
     text::DateTime now() const override;
     std::string programFilePath() const override;
+
+    // Sounds started and not yet finished (or given up on).
+    static int soundsPlaying();
 };
 
 }  // namespace qtui
