@@ -52,6 +52,7 @@ io::Result appendBlock(const fs::path& diary, std::string_view block) {
         empty = false;
         if (io::Result r = next.write(piece); !r.ok()) return r;
     }
+    old.close();
     std::string tail = empty ? std::string(block) : "\r\n" + std::string(block);
     if (io::Result r = next.write(tail); !r.ok()) return r;
     return next.commit();

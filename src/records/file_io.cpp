@@ -192,7 +192,12 @@ Result Lock::acquire(const fs::path& lockFile) {
 }
 
 Original::~Original() {
+    close();
+}
+
+void Original::close() {
     if (handle_ != nullptr) CloseHandle(handle_);
+    handle_ = nullptr;
 }
 
 Result Original::open(const fs::path& file) {
@@ -416,7 +421,12 @@ Result Lock::acquire(const fs::path& lockFile) {
 }
 
 Original::~Original() {
+    close();
+}
+
+void Original::close() {
     if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
 }
 
 Result Original::open(const fs::path& file) {

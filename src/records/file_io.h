@@ -70,6 +70,8 @@ class Original {
     bool writable() const { return writable_; }
     // The next piece of the content, read into buffer; empty at the end.
     Result read(std::span<char> buffer, std::string_view& chunk);
+    // Windows refuses to replace a file that is still open, even by us.
+    void close();
 
   private:
     friend class Replacement;
