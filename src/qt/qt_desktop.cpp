@@ -11,6 +11,7 @@
 #include <QTimer>
 #include <QUrl>
 
+#include "records/file_io.h"
 #include "text/convert.h"
 
 namespace qtui {
@@ -76,7 +77,7 @@ void Desktop::openUrl(const std::string& url) {
 text::DateTime Desktop::now() const { return text::currentDateTime(); }
 
 std::string Desktop::programFilePath() const {
-    return QCoreApplication::applicationFilePath().toStdString();
+    return records::io::programFilePath();
 }
 
 }  // namespace qtui
