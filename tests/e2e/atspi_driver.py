@@ -82,6 +82,12 @@ class Program:
                 return
         action.doAction(0)
 
+    def click(self, node):
+        """A real mouse click in the middle of the node, as a user makes it."""
+        x, y, w, h = node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+        subprocess.run(["xdotool", "mousemove", "--sync", str(x + w // 2), str(y + h // 2),
+                        "click", "1"], check=True)
+
     def button(self, name):
         return self.wait_find(role="push button", name=name)
 

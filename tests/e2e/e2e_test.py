@@ -59,6 +59,39 @@ class StartAndTime(unittest.TestCase):
         self.p.key("Escape")
         self.assertEqual(self.p.proc.wait(timeout=10), 0)
 
+    def test_record_twice_and_save_to_the_diary(self):
+        self.answer_greeting()
+        frame = self.p.wait_find(role="frame", name="Kestrune公考计时器V1.2")
+        self.p.press(self.p.button("正计时"))
+        wait_for(lambda: find(frame, role="label", name="00:00:01"), timeout=5,
+                 what="the clock at 00:00:01")
+        self.p.press(self.p.button("暂停"))
+        self.p.click(self.p.wait_find(role="list item", name="数量关系"))
+        count = self.p.wait_find(role="text", name="题目数")
+        self.p.set_text(count, "10")
+        record = self.p.button("临时记录")
+        log = self.p.wait_find(role="text", name="做题时间记录")
+        for n in (1, 2):
+            self.p.press(record)
+            wait_for(lambda: self.p.text_of(log).count("No.") == n, what=f"record line {n}")
+        self.p.press(self.p.button("保存"))
+        box = self.p.wait_find(role="alert", name="信息：")
+        self.assertIsNotNone(find(box, role="label",
+                                  name="临时记录被清空，时间已被记录到TXT文档，可到软件所在目录下查询"))
+        self.p.press(find(box, role="push button", name="确定"))
+
+        with open(self.p.record_file(), "rb") as f:
+            data = f.read()
+        header, first, second = data.split(b"\r\n")
+        self.assertRegex(header.decode("gbk"), r"^》》》》》》\d{4}年\d{1,2}月\d{1,2}日")
+        self.assertEqual(first, "No.1：数量关系-0分钟-题量：10".encode("gbk"))
+        self.assertEqual(second, "No.2：数量关系-0分钟-题量：10".encode("gbk"))
+        self.assertFalse(data.endswith(b"\r\n"))
+        # A fresh log: a new header and numbering from 1 again.
+        wait_for(lambda: "No." not in self.p.text_of(log), what="the log reset")
+        self.p.press(record)
+        wait_for(lambda: "No.1：" in self.p.text_of(log), what="No.1 again")
+
 
 if __name__ == "__main__":
-    unittest.main(verbosity=2)
+    unittest.main(verbosity=2, warnings="ignore")
