@@ -9,6 +9,7 @@
 #include "records_test_files.h"
 
 #ifndef _WIN32
+#include <fcntl.h>
 #include <grp.h>
 #include <sched.h>
 #include <sys/mount.h>
@@ -313,6 +314,24 @@ std::string inChild(bool ordinaryUser, const std::function<std::string()>& body)
     if (!WIFEXITED(status)) return "child died: " + std::to_string(status) + " " + out;
     return out;
 }
+
+bool writeTextFile(const char* file, const std::string& text) {
+    int fd = ::open(file, O_WRONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    bool ok = ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
+    return ::close(fd) == 0 && ok;
+}
+
+// Root gets a mount namespace of its own; an ordinary user, where the system
+// allows it, one inside a user namespace of its own in which it is root.
+bool ownMountNamespace() {
+    if (::unshare(CLONE_NEWNS) == 0) return true;
+    std::string uid = std::to_string(::geteuid()), gid = std::to_string(::getegid());
+    return ::unshare(CLONE_NEWUSER | CLONE_NEWNS) == 0 &&
+           writeTextFile("/proc/self/setgroups", "deny") &&
+           writeTextFile("/proc/self/uid_map", "0 " + uid + " 1") &&
+           writeTextFile("/proc/self/gid_map", "0 " + gid + " 1");
+}
 #endif
 
 struct Refusal {
@@ -433,7 +452,7 @@ TEST(RecordFileRefused, FullDisk) {
     fs::create_directory(small);
     std::string result = inChild(false, [&]() -> std::string {
         // A mount of our own that vanishes with this process.
-        if (::unshare(CLONE_NEWNS) != 0 ||
+        if (!ownMountNamespace() ||
             ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
             ::mount("tmpfs", small.c_str(), "tmpfs", 0, "size=64k") != 0) {
             return "SKIP";
