@@ -42,7 +42,7 @@ std::string pathToUtf8(const fs::path& path) {
 
 namespace {
 
-// Reads never ask for more than this at once: Windows counts in 32 bits.
+// No read or write asks for more than this at once: Windows counts in 32 bits.
 constexpr std::size_t kChunk = std::size_t{1} << 30;
 
 constexpr std::string_view kTemporaryMark = ".kestrune-";
@@ -59,6 +59,15 @@ fs::path temporaryPathFor(const fs::path& file, unsigned long process) {
     return temp;
 }
 
+bool isTemporaryOf(const fs::path& file, const fs::path& candidate) {
+    std::u8string name = candidate.filename().u8string();
+    std::u8string prefix = file.filename().u8string();
+    prefix.append(kTemporaryMark.begin(), kTemporaryMark.end());
+    std::u8string end(kTemporaryEnd.begin(), kTemporaryEnd.end());
+    return name.size() > prefix.size() + end.size() && name.starts_with(prefix) &&
+           name.ends_with(end);
+}
+
 Result failure(std::string what, const std::string& cause) {
     return {what + "（" + cause + "）"};
 }
@@ -73,15 +82,6 @@ Result resolveLinks(const fs::path& file, fs::path& target) {
     if (ec) return {"记录文件是一个链接，它指向的文件不存在或无法访问"};
     target = resolved;
     return {};
-}
-
-bool isTemporaryOf(const fs::path& file, const fs::path& candidate) {
-    std::u8string name = candidate.filename().u8string();
-    std::u8string prefix = file.filename().u8string();
-    prefix.append(kTemporaryMark.begin(), kTemporaryMark.end());
-    std::u8string end(kTemporaryEnd.begin(), kTemporaryEnd.end());
-    return name.size() > prefix.size() + end.size() && name.starts_with(prefix) &&
-           name.ends_with(end);
 }
 
 void removeLeftovers(const fs::path& file) {

@@ -121,7 +121,4 @@ class Replacement {
 // behind. Only safe while holding the file's Lock.
 void removeLeftovers(const std::filesystem::path& file);
 
-// Whether a name in the directory is one of Replacement's temporary files.
-bool isTemporaryOf(const std::filesystem::path& file, const std::filesystem::path& candidate);
-
 }  // namespace records::io
