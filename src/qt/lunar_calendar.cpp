@@ -7,7 +7,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
-#include <QPainterPath>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -103,9 +102,10 @@ class WeekdayRow final : public QWidget {
         p.fillRect(rect(), kColours.page);
         p.setFont(sizedFont(font(), 12, false));
         for (int col = 0; col < lunar::kGridColumns; ++col) {
-            const QRect r = cellRect(col, QSize(width(), height() * lunar::kGridRows));
+            const int left = edge(col, lunar::kGridColumns, width());
+            const int right = edge(col + 1, lunar::kGridColumns, width());
             p.setPen(col >= 5 ? kColours.weekend : kColours.lunar);
-            p.drawText(QRect(r.x(), 0, r.width(), height()), Qt::AlignCenter,
+            p.drawText(QRect(left, 0, right - left, height()), Qt::AlignCenter,
                        QString::fromUtf8(kNames[col]));
         }
         p.setPen(kColours.rule);
@@ -416,8 +416,7 @@ QWidget* LunarCalendar::buildBar() {
     for (int m = 1; m <= 12; ++m) month_->addItem(QStringLiteral("%1月").arg(m));
     month_->setMaxVisibleItems(12);
 
-    yearName_ = new QLabel(bar);
-    yearName_->setAccessibleName(QStringLiteral("农历年"));
+    yearName_ = new QLabel(bar);  // its text is what a screen reader should say
 
     row->addWidget(previous_);
     row->addWidget(year_);
@@ -444,6 +443,14 @@ QWidget* LunarCalendar::buildBar() {
         w->installEventFilter(this);
     }
     return bar;
+}
+
+void LunarCalendar::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    // The timer runs on a clock that stops while the computer sleeps: after a night in
+    // standby, "today" is only known to be right once looked at again.
+    refresh();
+    scheduleMidnight();
 }
 
 QSize LunarCalendar::sizeHint() const {

@@ -48,6 +48,7 @@ class LunarCalendar final : public QWidget {
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
   private:
     QWidget* buildBar();
