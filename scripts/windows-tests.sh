@@ -66,8 +66,16 @@ mkdir "$WINEPREFIX"
 logs="$root/build/windows/wine-logs"
 rm -rf "$logs"
 mkdir -p "$logs"
+# A small file system to fill, for the full-disk test, where mounting is
+# allowed; the test is skipped elsewhere. Wine sees it through drive Z:.
+small="$wine_dir/small"
+mkdir "$small"
+if [ "$(id -u)" -eq 0 ] && mount -t tmpfs -o size=64k tmpfs "$small" 2>/dev/null; then
+  export KESTRUNE_SMALL_DISK="Z:${small//\//\\}"
+fi
 cleanup() {
   wineserver -k >/dev/null 2>&1 || true
+  if mountpoint -q "$small"; then umount "$small"; fi
   rm -rf "$wine_dir"
 }
 trap cleanup EXIT

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -185,5 +186,47 @@ TEST_F(DiarySameBytes, RespectsTheReadOnlyAttribute) {
         << p.desktop.messages.back().text;
     EXPECT_EQ(p.w.编辑框1->text(), log);
     EXPECT_EQ(readBytes(diary), kUserNote);
+}
+
+// A disk that fills up during the save: the old diary stays whole, nothing
+// half-written is left behind, and the reason is the one Linux gives.
+TEST_F(DiarySameBytes, AFullDiskKeepsTheOldDiary) {
+    const char* small = std::getenv("KESTRUNE_SMALL_DISK");
+    if (small == nullptr) {
+        GTEST_SKIP()
+            << "no small file system to fill (scripts/windows-tests.sh mounts one as root)";
+    }
+    const fs::path smallDir = path(small);
+    struct Emptied {
+        fs::path dir;
+        ~Emptied() {
+            std::error_code ec;
+            for (const auto& entry : fs::directory_iterator(dir, ec)) fs::remove_all(entry, ec);
+        }
+    } emptied{smallDir};
+    fs::path file = smallDir / diaryName();
+    std::string old;
+    while (old.size() < 40 * 1024) old += kUserNote;
+    writeBytes(file, old);
+    ASSERT_EQ(readBytes(file), old) << "could not prepare the diary";
+
+    p.desktop.programFile = utf8(smallDir / "kestrune");
+    record(60, 0, -1, nullptr);
+    std::string log = p.w.编辑框1->text();
+    saveAt(9, 6, 3);
+
+    const std::string& said = p.desktop.messages.back().text;
+    EXPECT_NE(said.find("没有保存"), std::string::npos) << said;
+    EXPECT_NE(said.find("（磁盘空间不足）"), std::string::npos) << said;
+    EXPECT_EQ(p.w.编辑框1->text(), log);
+    EXPECT_EQ(readBytes(file), old);
+    std::vector<fs::path::string_type> names;
+    for (const auto& entry : fs::directory_iterator(smallDir)) {
+        names.push_back(entry.path().filename().native());
+    }
+    std::sort(names.begin(), names.end());
+    fs::path lock = diaryName();
+    lock += ".lock";
+    EXPECT_EQ(names, (std::vector<fs::path::string_type>{diaryName().native(), lock.native()}));
 }
 #endif
