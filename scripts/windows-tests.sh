@@ -62,28 +62,27 @@ export LC_ALL=zh_CN.UTF-8
 unset DISPLAY WAYLAND_DISPLAY
 wine_dir="$(mktemp -d "${TMPDIR:-/tmp}/kestrune-wine.XXXXXX")"
 export WINEPREFIX="$wine_dir/prefix"
-mkdir "$WINEPREFIX"
-logs="$root/build/windows/wine-logs"
-rm -rf "$logs"
-mkdir -p "$logs"
-# A small file system to fill, for the full-disk test, where mounting is
-# allowed; the test is skipped elsewhere. Wine sees it through drive Z:.
 small="$wine_dir/small"
-mkdir "$small"
-if [ "$(id -u)" -eq 0 ] && mount -t tmpfs -o size=64k tmpfs "$small" 2>/dev/null; then
-  export KESTRUNE_SMALL_DISK="Z:${small//\//\\}"
-fi
 cleanup() {
   wineserver -k >/dev/null 2>&1 || true
   if mountpoint -q "$small"; then umount "$small"; fi
   rm -rf "$wine_dir"
 }
 trap cleanup EXIT
+mkdir "$WINEPREFIX" "$small"
+logs="$root/build/windows/wine-logs"
+rm -rf "$logs"
+mkdir -p "$logs"
+# A small file system to fill, for the full-disk test, where mounting is
+# allowed; the test is skipped elsewhere. Wine sees it through drive Z:.
+if [ "$(id -u)" -eq 0 ] && mount -t tmpfs -o size=64k tmpfs "$small" 2>/dev/null; then
+  export KESTRUNE_SMALL_DISK="Z:${small//\//\\}"
+fi
 
 # A server that stays up between the tests: otherwise each test after a pause
 # pays for Wine's start-up again.
-wineserver -p >"$logs/wineserver.log" 2>&1
-wineboot --init >"$logs/wineboot.log" 2>&1
+wineserver -p >"$logs/wineserver.log" 2>&1 || { cat "$logs/wineserver.log"; exit 1; }
+wineboot --init >"$logs/wineboot.log" 2>&1 || { cat "$logs/wineboot.log"; exit 1; }
 step "fresh Wine prefix"
 
 status=0
