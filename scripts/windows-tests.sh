@@ -38,6 +38,7 @@ gtest_stamp="$(dpkg-query -W -f='${Version}' googletest) $(sha1sum cmake/mingw-w
 if [ ! -f "$gtest/lib/cmake/GTest/GTestConfig.cmake" ] ||
    [ "$(cat "$gtest/stamp" 2>/dev/null)" != "$gtest_stamp" ]; then
   rm -rf "$gtest" "$gtest-build"
+  mkdir -p "$root/build"
   cmake -S /usr/src/googletest -B "$gtest-build" -G Ninja \
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_INSTALL_PREFIX="$gtest" >"$root/build/googletest-mingw.log" 2>&1 &&
