@@ -8,6 +8,7 @@
 #include <QPluginLoader>
 #include <QPointer>
 #include <QScreen>
+#include <QTimer>
 #include <QUrl>
 #include <functional>
 #include <memory>
@@ -25,9 +26,11 @@
 namespace qtui {
 namespace {
 
-QString q(const char* s) {
-    return QString::fromUtf8(s);
-}
+QString q(const char* s) { return QString::fromUtf8(s); }
+
+// A panel hidden before it was ever drawn gets its view (and its sound) this
+// long after the click all the same.
+constexpr int kViewsAtTheLatestMs = 300;
 
 // The engine's own start-up checks end the process (and the unsaved log with
 // it); these say the same in words and leave the program running.
@@ -81,27 +84,59 @@ WebModule* webModule(std::string& failure) {
 
 class PanelWidget;
 
+// The view is made only once the panel is on the screen: making the first one
+// starts the engine, which holds the program's thread for half a second and
+// more, and the user should see the panel answer the click before that.
+// Until then the box keeps what it was told.
 class WebBox final : public ui::WebBox {
 public:
-    WebBox(const ui::ControlDesign& d, WebView* view)
-        : name(d.name), view_(view), w_(view->widget()) {}
+    WebBox(const ui::ControlDesign& d, WebModule* module, QWidget* panel)
+        : name(d.name),
+          design_(d),
+          module_(module),
+          panel_(panel),
+          place_(d.x, d.y, d.width, d.height),
+          shown_(d.visible) {}
     const std::string name;
-    bool isVisible() const override { return w_ && !w_->isHidden(); }
+
+    void makeView() {
+        if (view_ || !panel_) return;
+        view_ = module_->createView(panel_);
+        w_ = view_->widget();
+        w_->setObjectName(q(design_.name));
+        if (*design_.accessibleName) w_->setAccessibleName(q(design_.accessibleName));
+        w_->setGeometry(place_);
+        w_->setVisible(shown_);
+        if (!url_.isEmpty()) view_->navigate(url_);
+    }
+
+    bool isVisible() const override { return view_ ? w_ && !w_->isHidden() : shown_; }
     void setVisible(bool v) override {
+        shown_ = v;
         if (w_) w_->setVisible(v);
     }
     void setBounds(int left, int top, int width, int height) override {
-        if (w_) w_->setGeometry(left, top, width, height);
+        place_ = QRect(left, top, width, height);
+        if (w_) w_->setGeometry(place_);
     }
     void navigate(const std::string& url) override {
-        if (w_) view_->navigate(QUrl(QString::fromStdString(url)));
+        url_ = QUrl(QString::fromStdString(url));
+        if (w_) view_->navigate(url_);
     }
+    // Before the view exists there is nothing to reload: the page it was
+    // sent to is still to come.
     void reload() override {
         if (w_) view_->reload();
     }
 
 private:
-    WebView* view_;
+    ui::ControlDesign design_;
+    WebModule* module_;
+    QPointer<QWidget> panel_;
+    QRect place_;
+    bool shown_;
+    QUrl url_;
+    WebView* view_ = nullptr;
     QPointer<QWidget> w_;
 };
 
@@ -162,7 +197,18 @@ public:
     std::function<void()> onGone;
     std::unique_ptr<Panel> panel;
 
+    void makeViews() {
+        for (auto& b : panel->webBoxes) b->makeView();
+    }
+
 protected:
+    void paintEvent(QPaintEvent* event) override {
+        QWidget::paintEvent(event);
+        // Queued: the panel reaches the screen with this paint first.
+        if (!viewsAsked_) QTimer::singleShot(0, this, [this] { makeViews(); });
+        viewsAsked_ = true;
+    }
+
     // Esc closes the panel when it reaches it, which it does from the page
     // too: the main window's own Esc (which would end the program) must not
     // see it then.
@@ -183,6 +229,9 @@ protected:
         event->accept();
         return true;
     }
+
+private:
+    bool viewsAsked_ = false;
 };
 
 Panel::Panel(PanelWidget* w) : w_(w) {}
@@ -265,19 +314,16 @@ ui::PanelLoad loadPanel(QWidget* owner, const ui::WindowDesign& design,
     Panel& panel = *w->panel;
     for (const ui::ControlDesign& d : controls) {
         if (d.kind == ui::Kind::WebBox) {
-            WebView* view = module->createView(w);
-            QWidget* v = view->widget();
-            v->setObjectName(q(d.name));
-            if (*d.accessibleName) v->setAccessibleName(q(d.accessibleName));
-            v->setGeometry(d.x, d.y, d.width, d.height);
-            v->setVisible(d.visible);
-            panel.webBoxes.push_back(std::make_unique<WebBox>(d, view));
+            panel.webBoxes.push_back(std::make_unique<WebBox>(d, module, w));
         } else if (d.kind == ui::Kind::Timer) {
             auto* t = new Timer(w);
             t->setObjectName(q(d.name));
             panel.timers.emplace_back(d.name, t);
         }
     }
+    // After the first paint, or a little later if the panel is not shown:
+    // a hidden radio plays all the same.
+    QTimer::singleShot(kViewsAtTheLatestMs, w, [w] { w->makeViews(); });
     return {&panel, ""};
 }
 

@@ -430,6 +430,17 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(server.count("/playing") > playing, kLoadMs);
     }
 
+    // Sent to the background before it was ever drawn, the radio still
+    // starts and plays.
+    void playsWhenHiddenAtOnce() {
+        const int playing = server.count("/playing");
+        p->click("按钮8");
+        p->click("按钮10");
+        QVERIFY(p->panel() && p->panel()->isHidden());
+        QTRY_VERIFY_WITH_TIMEOUT(server.count("/playing") > playing, kLoadMs);
+        QCOMPARE(p->buttons(), QStringLiteral("- 9 10 11 前台"));
+    }
+
     void nextSongReloadsTheRadioPageEachTime() {
         openPanel();
         const int before = server.count("/radio/");
