@@ -296,7 +296,12 @@ void Panel::setOnGone(std::function<void()> handler) {
 }  // namespace
 
 QString webModulePath() {
-    return QCoreApplication::applicationDirPath() + QLatin1String("/plugins/kestrune_web");
+#ifdef Q_OS_WIN
+    const QLatin1String file("kestrune_web.dll");
+#else
+    const QLatin1String file("libkestrune_web.so");  // a CMake module, on macOS too
+#endif
+    return QCoreApplication::applicationDirPath() + QLatin1String("/plugins/") + file;
 }
 
 ui::PanelLoad loadPanel(QWidget* owner, const ui::WindowDesign& design,
