@@ -57,8 +57,14 @@ double median(std::vector<double> v) {
     return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
 }
 
+// What this benchmark started and must not leave behind when it gives up.
+pid_t gProgram = 0, gXvfb = 0;
+
 [[noreturn]] void fail(const std::string& why) {
     std::fprintf(stderr, "music_bench: %s\n", why.c_str());
+    for (pid_t pid : {gProgram, gXvfb}) {
+        if (pid > 0) ::kill(pid, SIGKILL);
+    }
     std::exit(1);
 }
 
@@ -168,6 +174,7 @@ void end(pid_t pid) {
     ::kill(pid, SIGKILL);
     int status = 0;
     ::waitpid(pid, &status, 0);
+    if (pid == gProgram) gProgram = 0;
 }
 
 std::string readFile(const std::string& path) {
@@ -335,7 +342,7 @@ struct Started {
 // waits for the main window.
 Started start(ScreenReader& screen, const std::string& program) {
     auto t0 = Clock::now();
-    pid_t pid = spawn({program});
+    pid_t pid = gProgram = spawn({program});
     std::optional<Window> box;
     double startup = waitFor([&] { return (box = screen.window(pid, kGreeting)).has_value(); }, t0,
                              "the greeting");
@@ -421,7 +428,8 @@ std::optional<pid_t> startXvfb() {
     for (int n = 400 + ::getpid() % 300;; ++n) {
         if (std::filesystem::exists("/tmp/.X11-unix/X" + std::to_string(n))) continue;
         std::string display = ":" + std::to_string(n);
-        pid_t pid = spawn({"Xvfb", display, "-screen", "0", "1280x800x24", "-nolisten", "tcp"});
+        pid_t pid = gXvfb =
+            spawn({"Xvfb", display, "-screen", "0", "1280x800x24", "-nolisten", "tcp"});
         ::setenv("DISPLAY", display.c_str(), 1);
         for (int i = 0; i < 100; ++i) {
             if (Display* d = XOpenDisplay(nullptr)) {
