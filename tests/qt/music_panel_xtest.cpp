@@ -416,6 +416,12 @@ private slots:
         QCOMPARE(server.count("/radio/"), 1);
         QVERIFY2(server.hosts.contains(QUrl(QString::fromUtf8(config::kRadioUrl)).host()),
                  qPrintable(server.hosts.join(' ')));
+        // The calendar shown again while the panel is open stays below it.
+        p->click("按钮7");
+        QVERIFY(!p->find<QWidget>("农历月历1")->isVisible());
+        p->click("按钮7");
+        QVERIFY(p->find<QWidget>("农历月历1")->isVisible());
+        QCOMPARE(p->window()->grab().toImage().pixel(300, 220), kGreen);
         p->click("按钮7");
     }
 
