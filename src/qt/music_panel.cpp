@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QKeyEvent>
+#include <QOpenGLContext>
 #include <QPluginLoader>
 #include <QPointer>
 #include <QScreen>
@@ -23,10 +24,19 @@
 #include <unistd.h>
 #endif
 
+// QtGui's application-wide share context, the one QtWebEngine looks for
+// (exported by QtGui; QtWebEngine declares it the same way).
+QT_BEGIN_NAMESPACE
+Q_GUI_EXPORT void qt_gl_set_global_share_context(QOpenGLContext* context);
+Q_GUI_EXPORT QOpenGLContext* qt_gl_global_share_context();
+QT_END_NAMESPACE
+
 namespace qtui {
 namespace {
 
-QString q(const char* s) { return QString::fromUtf8(s); }
+QString q(const char* s) {
+    return QString::fromUtf8(s);
+}
 
 // A panel hidden before it was ever drawn gets its view (and its sound) this
 // long after the click all the same.
@@ -59,11 +69,28 @@ std::string whyEngineCannotStartHere() {
     return {};
 }
 
+// QtWebEngine makes an OpenGL share context for itself when it is loaded
+// before the application object; loaded later, as the plugin is, it finds
+// none, warns, and crashes on the first view. The same context, made just
+// before the plugin loads, is what it would have made (made at start-up it
+// would cost every user the OpenGL set-up). It lives as long as the process:
+// the engine may use it until the very end.
+void makeShareContextForTheEngine() {
+#if QT_CONFIG(opengl)
+    if (qt_gl_global_share_context()) return;
+    auto* context = new QOpenGLContext;
+    context->setFormat(QSurfaceFormat::defaultFormat());
+    context->create();
+    qt_gl_set_global_share_context(context);
+#endif
+}
+
 // Loaded once and never unloaded: the engine cannot be started twice in one
 // process. A failed load is tried again at the next click.
 WebModule* webModule(std::string& failure) {
     static WebModule* module = nullptr;
     if (!module) {
+        makeShareContextForTheEngine();
         QPluginLoader loader(webModulePath());
         if (loader.load()) module = qobject_cast<WebModule*>(loader.instance());
         // The details are for whoever looks into a broken installation.

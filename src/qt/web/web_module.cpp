@@ -3,7 +3,6 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QLibraryInfo>
-#include <QOpenGLContext>
 #include <QWebEngineNewWindowRequest>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
@@ -11,30 +10,8 @@
 #include <QWebEngineView>
 #include <memory>
 
-// QtGui's application-wide share context, the one QtWebEngine looks for
-// (exported by QtGui, declared by QtWebEngine itself the same way).
-QT_BEGIN_NAMESPACE
-Q_GUI_EXPORT void qt_gl_set_global_share_context(QOpenGLContext* context);
-Q_GUI_EXPORT QOpenGLContext* qt_gl_global_share_context();
-QT_END_NAMESPACE
-
 namespace qtweb {
 namespace {
-
-// QtWebEngine makes its OpenGL share context when it is loaded before the
-// application object; loaded later, as this plugin is, it finds none and
-// crashes on the first view. The same context, made now, is what it would
-// have made. It lives as long as the process: the engine may use it until
-// the very end.
-void ensureShareContext() {
-#if QT_CONFIG(opengl)
-    if (qt_gl_global_share_context()) return;
-    auto* context = new QOpenGLContext;
-    context->setFormat(QSurfaceFormat::defaultFormat());
-    context->create();
-    qt_gl_set_global_share_context(context);
-#endif
-}
 
 // The page never opens a window of its own: alerts, questions and file
 // pickers would be top-level windows over the program, and a link meant for a
@@ -124,7 +101,6 @@ QString WebModule::whyUnusable() const {
 }
 
 qtui::WebView* WebModule::createView(QWidget* parent) {
-    ensureShareContext();
     return new RadioView(parent);
 }
 
