@@ -19,46 +19,13 @@
 #include "qt/lunar_calendar.h"
 #include "qt/qt_desktop.h"
 #include "qt/qt_toolkit.h"
+#include "qt_program.h"
 
 namespace {
 
-struct Program {
-    ClockState clock;
-    qtui::Desktop desktop;
-    qtui::Toolkit toolkit;
-    MainWindow w = form::createMainWindow(toolkit);
-    Session session{w, clock, desktop, toolkit};
-
-    Program() { app::bindEvents(session); }
-    QWidget* window() { return qtui::Toolkit::widgetOf(*w.window); }
-    template <class T>
-    T* find(const char* name) {
-        return window()->findChild<T*>(QString::fromUtf8(name));
-    }
+struct Program : QtProgram {
     qtui::LunarCalendar* calendar() {
         return dynamic_cast<qtui::LunarCalendar*>(find<QWidget>("农历月历1"));
-    }
-    bool showAndActivate() {
-        window()->show();
-        window()->activateWindow();
-        return QTest::qWaitForWindowActive(window());
-    }
-};
-
-// Closes every modal box that opens, as a user would, remembering what it said.
-struct BoxAnswerer : QObject {
-    QStringList titles, texts;
-    QTimer timer;
-    BoxAnswerer() {
-        timer.setInterval(20);
-        connect(&timer, &QTimer::timeout, this, [this] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box) return;
-            titles << box->windowTitle();
-            texts << box->text();
-            box->buttons().first()->click();
-        });
-        timer.start();
     }
 };
 

@@ -20,38 +20,11 @@
 #include "qt/qt_desktop.h"
 #include "qt/qt_timer.h"
 #include "qt/qt_toolkit.h"
+#include "qt_program.h"
 
 namespace {
 
-// Closes the next modal box as a user would, remembering what it said.
-struct BoxAnswerer {
-    QStringList titles, texts, buttons;
-    bool iconless = true;
-    void arm(int delayMs = 50) {
-        QTimer::singleShot(delayMs, [this, delayMs] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box) return arm(delayMs);
-            titles << box->windowTitle();
-            texts << box->text();
-            for (QAbstractButton* b : box->buttons()) buttons << b->text();
-            iconless = iconless && box->icon() == QMessageBox::NoIcon;
-            box->buttons().first()->click();
-        });
-    }
-};
-
-struct Program {
-    ClockState clock;
-    qtui::Desktop desktop;
-    qtui::Toolkit toolkit;
-    MainWindow w = form::createMainWindow(toolkit);
-    Session session{w, clock, desktop, toolkit};
-    QWidget* window() { return qtui::Toolkit::widgetOf(*w.window); }
-    template <class T>
-    T* find(const char* name) {
-        return window()->findChild<T*>(QString::fromUtf8(name));
-    }
-};
+using Program = QtProgram;
 
 QRect rectOf(const ui::ControlDesign& d) { return {d.x, d.y, d.width, d.height}; }
 
@@ -235,7 +208,6 @@ void MainWindowTest::enterMovesNoFocus() {
 void MainWindowTest::messageBoxHasOneChineseOkButtonAndNoIcon() {
     qtui::Desktop desktop;
     BoxAnswerer answer;
-    answer.arm();
     desktop.showMessage("信息：", "时间已结束");
     QCOMPARE(answer.titles, QStringList{QStringLiteral("信息：")});
     QCOMPARE(answer.texts, QStringList{QStringLiteral("时间已结束")});
@@ -245,11 +217,9 @@ void MainWindowTest::messageBoxHasOneChineseOkButtonAndNoIcon() {
 
 void MainWindowTest::startUpGreetsThenShowsTheWindow() {
     Program p;
-    app::bindEvents(p.session);
     BoxAnswerer answer;
     bool windowShownDuringGreeting = true;
-    QTimer::singleShot(30, [&] { windowShownDuringGreeting = p.window()->isVisible(); });
-    answer.arm(60);
+    answer.whileOpen = [&](QMessageBox*) { windowShownDuringGreeting = p.window()->isVisible(); };
     app::setUpMainWindow(p.session);
     QVERIFY(!windowShownDuringGreeting);
     QCOMPARE(answer.titles, QStringList{QStringLiteral("※寄语※")});
@@ -264,9 +234,7 @@ void MainWindowTest::startUpGreetsThenShowsTheWindow() {
 
 void MainWindowTest::realButtonsMoveTheRealClock() {
     Program p;
-    app::bindEvents(p.session);
     BoxAnswerer answer;
-    answer.arm();
     app::setUpMainWindow(p.session);
     p.window()->show();
     QVERIFY(QTest::qWaitForWindowExposed(p.window()));

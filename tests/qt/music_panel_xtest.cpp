@@ -28,6 +28,7 @@
 #include "qt/music_panel.h"
 #include "qt/qt_desktop.h"
 #include "qt/qt_toolkit.h"
+#include "qt_program.h"
 
 #ifdef Q_OS_UNIX
 #include <unistd.h>
@@ -157,37 +158,7 @@ private:
     const QByteArray wave_ = toneWave();
 };
 
-// Closes every modal box as a user would, remembering what it said.
-struct BoxAnswerer {
-    QStringList titles, texts;
-    QTimer timer;
-    BoxAnswerer() {
-        timer.setInterval(50);
-        QObject::connect(&timer, &QTimer::timeout, [this] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box) return;
-            titles << box->windowTitle();
-            texts << box->text();
-            box->buttons().first()->click();
-        });
-        timer.start();
-    }
-};
-
-struct Program {
-    ClockState clock;
-    qtui::Desktop desktop;
-    qtui::Toolkit toolkit;
-    MainWindow w = form::createMainWindow(toolkit);
-    Session session{w, clock, desktop, toolkit};
-    QWidget* window() { return qtui::Toolkit::widgetOf(*w.window); }
-    template <class T>
-    T* find(const char* name) {
-        return window()->findChild<T*>(QString::fromUtf8(name));
-    }
-    QPushButton* button(const char* name) {
-        return window()->findChild<QPushButton*>(QString::fromUtf8(name));
-    }
+struct Program : QtProgram {
     QWidget* panel() {
         return window()->findChild<QWidget*>(QStringLiteral("MusicWindow"),
                                              Qt::FindDirectChildrenOnly);
@@ -196,7 +167,6 @@ struct Program {
         QWidget* p = panel();
         return p ? p->findChild<QWidget*>(QString::fromUtf8("超文本浏览框1")) : nullptr;
     }
-    void click(const char* name) { QTest::mouseClick(button(name), Qt::LeftButton); }
     // Enabled states of 按钮8–按钮11 and 按钮10's caption.
     QString buttons() {
         QString s;
@@ -313,13 +283,11 @@ private slots:
         pluginLink = QFileInfo(qtui::webModulePath()).absolutePath();
         putPluginInPlace(true);
         p = std::make_unique<Program>();
-        app::bindEvents(p->session);
         app::setUpMainWindow(p->session);
         p->w.window->setVisible(true);
         QVERIFY(QTest::qWaitForWindowExposed(p->window()));
         QTRY_COMPARE(boxes.titles.size(), 1);  // the greeting
-        boxes.titles.clear();
-        boxes.texts.clear();
+        boxes.clear();
         QCOMPARE(p->buttons(), QStringLiteral("8 - - - 后台"));
         QVERIFY2(QUrl(QString::fromUtf8(config::kRadioUrl)).scheme() == "http", config::kRadioUrl);
     }
@@ -340,8 +308,7 @@ private slots:
             stopPanel();
         }
         QCOMPARE(p->buttons(), QStringLiteral("8 - - - 后台"));
-        boxes.titles.clear();
-        boxes.texts.clear();
+        boxes.clear();
     }
 
     // The engine would end the whole program as root with its sandbox on:
