@@ -61,7 +61,8 @@ int main(int argc, char** argv) {
     QObject::connect(&baseline, &QTimer::timeout, [&] {
         double k = static_cast<double>(plain.ms.size() + 1);
         plain.ms.push_back(static_cast<double>(clock.nsecsElapsed()) / 1e6 - k * 1000.0);
-        if (static_cast<int>(plain.ms.size()) >= ticks && static_cast<int>(ours.ms.size()) >= ticks) {
+        if (static_cast<int>(plain.ms.size()) >= ticks &&
+            static_cast<int>(ours.ms.size()) >= ticks) {
             app.quit();
         }
     });
@@ -71,8 +72,9 @@ int main(int argc, char** argv) {
     app.exec();
     timer.setPeriod(0);
     baseline.stop();
-    std::printf("tick lateness over %d ticks of 1000 ms (goal: median <= 2, worst <= 10, no growth)\n",
-                ticks);
+    std::printf(
+        "tick lateness over %d ticks of 1000 ms (goal: median <= 2, worst <= 10, no growth)\n",
+        ticks);
     ours.print("kestrune timer");
     plain.print("default QTimer (baseline)");
 

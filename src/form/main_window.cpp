@@ -17,15 +17,20 @@ constexpr Rgb kGreen{0, 255, 0};
 constexpr Rgb kBlue{0, 0, 255};
 
 constexpr const char* kSections[] = {
-    "常规计时（单项）", "常规计时（套卷）", "常识判断",       "言语理解与表达", "数量关系",
-    "判断推理",         "资料分析",         "申论材料阅读",   "申论题目一作答", "申论题目二作答",
+    "常规计时（单项）", "常规计时（套卷）", "常识判断",     "言语理解与表达", "数量关系",
+    "判断推理",         "资料分析",         "申论材料阅读", "申论题目一作答", "申论题目二作答",
     "申论题目三作答",   "申论题目四作答",   "申论大作文",
 };
 constexpr const char* kQuestionCounts[] = {"未选", "1", "10", "15", "20", "25", "30", "35", "40"};
 constexpr const char* kQuestionBanks[] = {"中公题库", "华图题库", "粉笔题库"};
 
 constexpr ControlDesign button(const char* name, int x, int y, int w, int h, const char* caption) {
-    ControlDesign d{.name = name, .kind = Kind::Button, .x = x, .y = y, .width = w, .height = h,
+    ControlDesign d{.name = name,
+                    .kind = Kind::Button,
+                    .x = x,
+                    .y = y,
+                    .width = w,
+                    .height = h,
                     .text = caption};
     d.fontPixels = 12;
     d.bold = true;
@@ -39,12 +44,16 @@ constexpr ControlDesign timer(const char* name) {
     return d;
 }
 
-constexpr ControlDesign make(ControlDesign d) { return d; }
+constexpr ControlDesign make(ControlDesign d) {
+    return d;
+}
 
 }  // namespace
 
 const ui::WindowDesign kMainWindow{"MainWindow", "Kestrune公考计时器", 689, 386, true};
 
+// The design table, one control per entry, as data.
+// clang-format off
 const std::array<ControlDesign, 26> kMainWindowControls{
     make({.name = "组合框2", .kind = Kind::ComboBox, .x = 616, .y = 170, .width = 56, .height = 20,
           .text = "未选", .items = kQuestionCounts, .currentIndex = 0, .foreground = kBlack,
@@ -93,6 +102,7 @@ const std::array<ControlDesign, 26> kMainWindowControls{
     make({.name = "分组框1", .kind = Kind::GroupBox, .x = 8, .y = 8, .width = 528, .height = 184}),
     button("按钮6", 547, 275, 55, 25, "保存"),
 };
+// clang-format on
 
 const ControlDesign& mainWindowControl(const char* name) {
     for (const ControlDesign& d : kMainWindowControls) {

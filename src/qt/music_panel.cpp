@@ -116,7 +116,7 @@ class PanelWidget;
 // more, and the user should see the panel answer the click before that.
 // Until then the box keeps what it was told.
 class WebBox final : public ui::WebBox {
-public:
+  public:
     WebBox(const ui::ControlDesign& d, WebModule* module, QWidget* panel)
         : name(d.name),
           design_(d),
@@ -156,7 +156,7 @@ public:
         if (w_) view_->reload();
     }
 
-private:
+  private:
     ui::ControlDesign design_;
     WebModule* module_;
     QPointer<QWidget> panel_;
@@ -168,7 +168,7 @@ private:
 };
 
 class Panel final : public ui::Panel {
-public:
+  public:
     explicit Panel(PanelWidget* w);
     bool isVisible() const override;
     void setVisible(bool v) override;
@@ -184,7 +184,7 @@ public:
     std::vector<std::unique_ptr<WebBox>> webBoxes;
     std::vector<std::pair<std::string, Timer*>> timers;
 
-private:
+  private:
     QPointer<PanelWidget> w_;
     // Until it is embedded the panel stays off the screen, where a top-level
     // window would flash up; this is what it will be once embedded.
@@ -195,7 +195,7 @@ private:
 // The panel's widget. It owns its ui::Panel, which must outlive the gone
 // handler; its child widgets (the view) are destroyed after both.
 class PanelWidget final : public QWidget {
-public:
+  public:
     PanelWidget(const ui::WindowDesign& d, QWidget* owner) : QWidget(owner) {
         setObjectName(q(d.name));
         setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
@@ -228,7 +228,7 @@ public:
         for (auto& b : panel->webBoxes) b->makeView();
     }
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override {
         QWidget::paintEvent(event);
         // Queued: the panel reaches the screen with this paint first.
@@ -257,7 +257,7 @@ protected:
         return true;
     }
 
-private:
+  private:
     bool viewsAsked_ = false;
 };
 

@@ -14,7 +14,7 @@ namespace qtui {
 
 // One browser view: a child widget of the panel, destroyed with it.
 class WebView {
-public:
+  public:
     virtual ~WebView() = default;
     virtual QWidget* widget() = 0;
     virtual void navigate(const QUrl& url) = 0;
@@ -23,7 +23,7 @@ public:
 };
 
 class WebModule {
-public:
+  public:
     virtual ~WebModule() = default;
     // Why the engine cannot start on this installation, in plain words for
     // the user; empty when it can. The engine ends the whole process in these

@@ -31,7 +31,9 @@ namespace {
 int playing = 0;
 }  // namespace
 
-int Desktop::soundsPlaying() { return playing; }
+int Desktop::soundsPlaying() {
+    return playing;
+}
 
 void Desktop::playSound(std::span<const std::uint8_t> wave) {
     // A player of its own for every start, so that an earlier sound still
@@ -41,7 +43,8 @@ void Desktop::playSound(std::span<const std::uint8_t> wave) {
     ++playing;
     auto* output = new QAudioOutput(player);
     auto* buffer = new QBuffer(player);
-    buffer->setData(reinterpret_cast<const char*>(wave.data()), static_cast<qsizetype>(wave.size()));
+    buffer->setData(reinterpret_cast<const char*>(wave.data()),
+                    static_cast<qsizetype>(wave.size()));
     buffer->open(QIODevice::ReadOnly);
     player->setAudioOutput(output);
     // The media backend reports the end from a GLib callback, where
@@ -74,7 +77,9 @@ void Desktop::openUrl(const std::string& url) {
     QDesktopServices::openUrl(QUrl(QString::fromStdString(url)));
 }
 
-text::DateTime Desktop::now() const { return text::currentDateTime(); }
+text::DateTime Desktop::now() const {
+    return text::currentDateTime();
+}
 
 std::string Desktop::programFilePath() const {
     return records::io::programFilePath();

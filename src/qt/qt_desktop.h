@@ -5,7 +5,7 @@
 namespace qtui {
 
 class Desktop final : public ui::Desktop {
-public:
+  public:
     void showMessage(const std::string& title, const std::string& text) override;
     void playSound(std::span<const std::uint8_t> wave) override;
     void openUrl(const std::string& url) override;

@@ -13,13 +13,13 @@ namespace qtui {
 // the monotonic clock, so handling time never accumulates, and ticks that fell
 // due while the thread was blocked follow one by one.
 class Timer final : public QObject, public ui::Timer {
-public:
+  public:
     explicit Timer(QObject* parent = nullptr);
     int period() const override { return schedule_.period(); }
     void setPeriod(int milliseconds) override;
     void setOnTick(std::function<void()> handler) override { onTick_ = std::move(handler); }
 
-private:
+  private:
     void arm();
     void fire();
     static ui::TickSchedule::Duration now();

@@ -11,7 +11,6 @@
 #include <QListView>
 #include <QListWidget>
 #include <QPainter>
-#include <QTextLayout>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
@@ -19,6 +18,7 @@
 #include <QScrollBar>
 #include <QStyledItemDelegate>
 #include <QTextCursor>
+#include <QTextLayout>
 
 #include "qt/icon.h"
 #include "qt/lunar_calendar.h"
@@ -28,16 +28,28 @@
 namespace qtui {
 namespace {
 
-QString q(const std::string& s) { return QString::fromStdString(s); }
-QString q(const char* s) { return QString::fromUtf8(s); }
-std::string s(const QString& t) { return t.toStdString(); }
+QString q(const std::string& s) {
+    return QString::fromStdString(s);
+}
+QString q(const char* s) {
+    return QString::fromUtf8(s);
+}
+std::string s(const QString& t) {
+    return t.toStdString();
+}
 
 // The log keeps CR LF line breaks, as the record file does; Qt's text
 // widgets work with bare LF.
-QString toWidgetText(const std::string& t) { return q(t).replace(QLatin1String("\r\n"), "\n"); }
-std::string fromWidgetText(QString t) { return s(t.replace('\n', QLatin1String("\r\n"))); }
+QString toWidgetText(const std::string& t) {
+    return q(t).replace(QLatin1String("\r\n"), "\n");
+}
+std::string fromWidgetText(QString t) {
+    return s(t.replace('\n', QLatin1String("\r\n")));
+}
 
-QColor colour(const ui::Rgb& c) { return QColor(c.r, c.g, c.b); }
+QColor colour(const ui::Rgb& c) {
+    return QColor(c.r, c.g, c.b);
+}
 
 void applyDesign(QWidget* w, const ui::ControlDesign& d) {
     w->setObjectName(q(d.name));
@@ -66,10 +78,10 @@ void applyDesign(QWidget* w, const ui::ControlDesign& d) {
 // CJK fonts on Linux space their lines far wider, and the disclaimer's three
 // lines would not fit the 40 pixels they are designed for.
 class WrappedLabel final : public QLabel {
-public:
+  public:
     using QLabel::QLabel;
 
-protected:
+  protected:
     void paintEvent(QPaintEvent*) override {
         QPainter p(this);
         p.setPen(palette().color(QPalette::WindowText));
@@ -77,7 +89,8 @@ protected:
         QTextOption option(alignment());
         option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
         layout.setTextOption(option);
-        const qreal spacing = font().pixelSize() > 0 ? font().pixelSize() + 1 : fontMetrics().height();
+        const qreal spacing =
+            font().pixelSize() > 0 ? font().pixelSize() + 1 : fontMetrics().height();
         qreal y = 0;
         layout.beginLayout();
         for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
@@ -92,31 +105,31 @@ protected:
 
 // Lines a few pixels taller than the style's default.
 class TallerLines final : public QStyledItemDelegate {
-public:
+  public:
     TallerLines(int extra, QObject* parent) : QStyledItemDelegate(parent), extra_(extra) {}
     QSize sizeHint(const QStyleOptionViewItem& o, const QModelIndex& i) const override {
         return QStyledItemDelegate::sizeHint(o, i) + QSize(0, extra_);
     }
 
-private:
+  private:
     int extra_;
 };
 
 template <class Base, class W>
 class Widget : public Base {
-public:
+  public:
     explicit Widget(W* w) : w_(w) {}
     bool isVisible() const override { return w_ && !w_->isHidden(); }
     void setVisible(bool v) override {
         if (w_) w_->setVisible(v);
     }
 
-protected:
+  protected:
     QPointer<W> w_;
 };
 
 class Button final : public Widget<ui::Button, QPushButton> {
-public:
+  public:
     using Widget::Widget;
     std::string caption() const override { return w_ ? s(w_->text()) : std::string(); }
     void setCaption(const std::string& t) override {
@@ -134,7 +147,7 @@ public:
 };
 
 class Label final : public Widget<ui::Label, QLabel> {
-public:
+  public:
     using Widget::Widget;
     std::string caption() const override { return w_ ? s(w_->text()) : std::string(); }
     void setCaption(const std::string& t) override {
@@ -143,7 +156,7 @@ public:
 };
 
 class LineEdit final : public Widget<ui::EditBox, QLineEdit> {
-public:
+  public:
     using Widget::Widget;
     std::string text() const override { return w_ ? s(w_->text()) : std::string(); }
     void setText(const std::string& t) override {
@@ -155,7 +168,7 @@ public:
 };
 
 class LogBox final : public Widget<ui::EditBox, QPlainTextEdit> {
-public:
+  public:
     using Widget::Widget;
     std::string text() const override {
         return w_ ? fromWidgetText(w_->toPlainText()) : std::string();
@@ -175,7 +188,7 @@ public:
 };
 
 class ComboBox final : public Widget<ui::ComboBox, QComboBox> {
-public:
+  public:
     using Widget::Widget;
     std::string text() const override { return w_ ? s(w_->currentText()) : std::string(); }
     int currentIndex() const override { return w_ ? w_->currentIndex() : -1; }
@@ -186,7 +199,7 @@ public:
 };
 
 class CheckList final : public Widget<ui::CheckList, QListWidget> {
-public:
+  public:
     using Widget::Widget;
     int currentIndex() const override { return w_ ? w_->currentRow() : -1; }
     int count() const override { return w_ ? w_->count() : 0; }
@@ -196,12 +209,12 @@ public:
 };
 
 class Plain final : public Widget<ui::Control, QWidget> {
-public:
+  public:
     using Widget::Widget;
 };
 
 class Window final : public ui::Window {
-public:
+  public:
     explicit Window(WindowWidget* w) : w_(w) {}
     bool isVisible() const override { return w_ && w_->isVisible(); }
     void setVisible(bool v) override {
@@ -216,7 +229,7 @@ public:
     }
     QWidget* widget() const { return w_; }
 
-private:
+  private:
     QPointer<WindowWidget> w_;
 };
 

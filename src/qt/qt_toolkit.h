@@ -12,22 +12,22 @@ namespace qtui {
 // The widget of a designed top-level window: fixed outer size (frame
 // included), centred, Esc closes it from any of its controls.
 class WindowWidget final : public QWidget {
-public:
+  public:
     explicit WindowWidget(const ui::WindowDesign& design);
     const ui::WindowDesign& design() const { return design_; }
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     bool event(QEvent* event) override;
 
-private:
+  private:
     void fitOuterSize();
     ui::WindowDesign design_;
 };
 
 class Toolkit final : public ui::Toolkit {
-public:
+  public:
     Toolkit();
     ~Toolkit() override;
     ui::Window& createWindow(const ui::WindowDesign& d) override;
@@ -45,7 +45,7 @@ public:
     // The widget behind a window made here.
     static QWidget* widgetOf(ui::Window& window);
 
-private:
+  private:
     template <class T>
     T& keep(std::unique_ptr<T> p);
     std::vector<std::shared_ptr<void>> owned_;

@@ -47,13 +47,13 @@ std::array<std::uint8_t, kFileBytes> makeWave() {
     std::copy_n("RIFF", 4, p);
     put32(p + 4, kFileBytes - 8);
     std::copy_n("WAVEfmt ", 8, p + 8);
-    put32(p + 16, 16);         // fmt chunk size
-    put16(p + 20, 1);          // PCM
-    put16(p + 22, 1);          // mono
-    put32(p + 24, kRate);      // samples per second
-    put32(p + 28, kRate);      // bytes per second
-    put16(p + 32, 1);          // block alignment
-    put16(p + 34, 8);          // bits per sample
+    put32(p + 16, 16);     // fmt chunk size
+    put16(p + 20, 1);      // PCM
+    put16(p + 22, 1);      // mono
+    put32(p + 24, kRate);  // samples per second
+    put32(p + 28, kRate);  // bytes per second
+    put16(p + 32, 1);      // block alignment
+    put16(p + 34, 8);      // bits per sample
     std::copy_n("data", 4, p + 36);
     put32(p + 40, kDataBytes);
     // The last half second stays quiet so the sound fades out, not cuts off.

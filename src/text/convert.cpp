@@ -32,7 +32,7 @@ std::string realToText(double value) {
     // printf's exponent, whose digit count differs between C libraries.
     char buf[64];
     auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, 12);
-    std::string sci(buf, end);  // [-]d.dddddddddddde[+-]dd
+    std::string sci(buf, end);                                     // [-]d.dddddddddddde[+-]dd
     if (sci.find_first_of("ni") != std::string::npos) return sci;  // inf, nan: unreachable here
 
     std::string sign;

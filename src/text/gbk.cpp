@@ -101,7 +101,7 @@ bool decodeOne(const char* bytes, int len, std::string& out) {
 #else
 
 class Converter {
-public:
+  public:
     Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
     ~Converter() {
         if (cd_ != reinterpret_cast<iconv_t>(-1)) iconv_close(cd_);
@@ -123,7 +123,7 @@ public:
         return true;
     }
 
-private:
+  private:
     iconv_t cd_;
 };
 

@@ -9,14 +9,14 @@
 namespace ui {
 
 class Control {
-public:
+  public:
     virtual ~Control() = default;
     virtual bool isVisible() const = 0;
     virtual void setVisible(bool visible) = 0;
 };
 
 class Button : public Control {
-public:
+  public:
     virtual std::string caption() const = 0;
     virtual void setCaption(const std::string& text) = 0;
     virtual bool isEnabled() const = 0;
@@ -25,13 +25,13 @@ public:
 };
 
 class Label : public Control {
-public:
+  public:
     virtual std::string caption() const = 0;
     virtual void setCaption(const std::string& text) = 0;
 };
 
 class EditBox : public Control {
-public:
+  public:
     virtual std::string text() const = 0;
     virtual void setText(const std::string& text) = 0;
     // Caret to the end, selection dropped, text inserted there, last line in view.
@@ -39,7 +39,7 @@ public:
 };
 
 class ComboBox : public Control {
-public:
+  public:
     // What the edit field shows: a picked item or anything typed.
     virtual std::string text() const = 0;
     virtual int currentIndex() const = 0;  // -1: none
@@ -48,7 +48,7 @@ public:
 };
 
 class CheckList : public Control {
-public:
+  public:
     virtual int currentIndex() const = 0;  // the highlighted line, -1: none
     virtual int count() const = 0;
     virtual std::string itemText(int index) const = 0;
@@ -58,7 +58,7 @@ public:
 // phase is kept); any other value restarts it, first tick one period later;
 // 0 stops it.
 class Timer {
-public:
+  public:
     virtual ~Timer() = default;
     virtual int period() const = 0;
     virtual void setPeriod(int milliseconds) = 0;
@@ -66,7 +66,7 @@ public:
 };
 
 class Window : public Control {
-public:
+  public:
     virtual std::string title() const = 0;
     virtual void setTitle(const std::string& text) = 0;
     virtual void close() = 0;

@@ -33,7 +33,7 @@ struct ControlDesign {
     const char* name;
     Kind kind;
     int x = 0, y = 0, width = 0, height = 0;
-    const char* text = "";                  // caption, field text or design text
+    const char* text = "";                 // caption, field text or design text
     std::span<const char* const> items{};  // combo boxes and the check list
     int currentIndex = -1;
     int fontPixels = 0;  // 0: the desktop's default UI font

@@ -11,7 +11,7 @@
 namespace ui {
 
 class Desktop {
-public:
+  public:
     virtual ~Desktop() = default;
 
     // One OK button, no icon, modal for the whole program; returns when the

@@ -13,7 +13,7 @@ namespace ui {
 // An embedded browser. Every call returns at once; the page loads and plays
 // its sound on its own.
 class WebBox : public Control {
-public:
+  public:
     // Place inside the panel; the box may reach beyond the panel's edges,
     // where it is clipped.
     virtual void setBounds(int left, int top, int width, int height) = 0;
@@ -25,7 +25,7 @@ public:
 // A borderless window without a frame or a task-bar button. It is loaded as
 // a top-level window of its owner and then embedded in it.
 class Panel : public Window {
-public:
+  public:
     // A screen place while top-level; a place in the owner's client area
     // once embedded.
     virtual void setBounds(int left, int top, int width, int height) = 0;

@@ -9,7 +9,7 @@
 namespace ui {
 
 class TickSchedule {
-public:
+  public:
     using Clock = std::chrono::steady_clock;
     using Duration = std::chrono::nanoseconds;
 
@@ -35,7 +35,7 @@ public:
     // handed out one at a time, none is skipped.
     void delivered() { ++delivered_; }
 
-private:
+  private:
     int period_ = 0;
     Duration start_{};
     std::int64_t delivered_ = 0;

@@ -11,7 +11,7 @@
 namespace ui {
 
 class Toolkit {
-public:
+  public:
     virtual ~Toolkit() = default;
     virtual Window& createWindow(const WindowDesign& design) = 0;
     virtual Button& createButton(Window& parent, const ControlDesign& design) = 0;

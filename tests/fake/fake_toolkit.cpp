@@ -2,7 +2,9 @@
 
 namespace fake {
 
-void Timer::setPeriod(int ms) { schedule.setPeriod(ms, tk_.now); }
+void Timer::setPeriod(int ms) {
+    schedule.setPeriod(ms, tk_.now);
+}
 
 template <class T, class... A>
 T& Toolkit::keep(A&&... a) {
@@ -11,11 +13,15 @@ T& Toolkit::keep(A&&... a) {
     return *p;
 }
 
-ui::Window& Toolkit::createWindow(const ui::WindowDesign& d) { return keep<Window>(d); }
+ui::Window& Toolkit::createWindow(const ui::WindowDesign& d) {
+    return keep<Window>(d);
+}
 ui::Button& Toolkit::createButton(ui::Window&, const ui::ControlDesign& d) {
     return keep<Button>(d);
 }
-ui::Label& Toolkit::createLabel(ui::Window&, const ui::ControlDesign& d) { return keep<Label>(d); }
+ui::Label& Toolkit::createLabel(ui::Window&, const ui::ControlDesign& d) {
+    return keep<Label>(d);
+}
 ui::EditBox& Toolkit::createEditBox(ui::Window&, const ui::ControlDesign& d) {
     return keep<EditBox>(d);
 }

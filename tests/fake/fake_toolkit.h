@@ -19,21 +19,25 @@ namespace fake {
 class Toolkit;
 
 class Designed {
-public:
+  public:
     explicit Designed(const ui::ControlDesign& d) : design(d), visible_(d.visible) {}
     virtual ~Designed() = default;
     ui::ControlDesign design;
 
-protected:
+  protected:
     bool visible_;
 };
 
-#define FAKE_VISIBILITY                                          \
-    bool isVisible() const override { return visible_; }         \
-    void setVisible(bool v) override { visible_ = v; }
+#define FAKE_VISIBILITY                \
+    bool isVisible() const override {  \
+        return visible_;               \
+    }                                  \
+    void setVisible(bool v) override { \
+        visible_ = v;                  \
+    }
 
 class Button final : public ui::Button, public Designed {
-public:
+  public:
     explicit Button(const ui::ControlDesign& d) : Designed(d), caption_(d.text) {}
     FAKE_VISIBILITY
     std::string caption() const override { return caption_; }
@@ -48,25 +52,25 @@ public:
         return true;
     }
 
-private:
+  private:
     std::string caption_;
     bool enabled_ = true;
     std::function<void()> onClicked_;
 };
 
 class Label final : public ui::Label, public Designed {
-public:
+  public:
     explicit Label(const ui::ControlDesign& d) : Designed(d), caption_(d.text) {}
     FAKE_VISIBILITY
     std::string caption() const override { return caption_; }
     void setCaption(const std::string& t) override { caption_ = t; }
 
-private:
+  private:
     std::string caption_;
 };
 
 class EditBox final : public ui::EditBox, public Designed {
-public:
+  public:
     explicit EditBox(const ui::ControlDesign& d) : Designed(d), text_(d.text) {}
     FAKE_VISIBILITY
     std::string text() const override { return text_; }
@@ -77,14 +81,16 @@ public:
         if (design.kind != ui::Kind::LogBox) text_ = t;
     }
 
-private:
+  private:
     std::string text_;
 };
 
 class ComboBox final : public ui::ComboBox, public Designed {
-public:
+  public:
     explicit ComboBox(const ui::ControlDesign& d)
-        : Designed(d), items_(d.items.begin(), d.items.end()), text_(d.text),
+        : Designed(d),
+          items_(d.items.begin(), d.items.end()),
+          text_(d.text),
           current_(d.currentIndex) {}
     FAKE_VISIBILITY
     std::string text() const override { return text_; }
@@ -99,14 +105,14 @@ public:
     }
     void type(const std::string& t) { text_ = t; }
 
-private:
+  private:
     std::vector<std::string> items_;
     std::string text_;
     int current_;
 };
 
 class CheckList final : public ui::CheckList, public Designed {
-public:
+  public:
     explicit CheckList(const ui::ControlDesign& d)
         : Designed(d), items_(d.items.begin(), d.items.end()), current_(d.currentIndex) {}
     FAKE_VISIBILITY
@@ -123,20 +129,20 @@ public:
     }
     int checked() const { return checked_; }
 
-private:
+  private:
     std::vector<std::string> items_;
     int current_;
     int checked_ = -1;
 };
 
 class Plain final : public ui::Control, public Designed {
-public:
+  public:
     explicit Plain(const ui::ControlDesign& d) : Designed(d) {}
     FAKE_VISIBILITY
 };
 
 class Window final : public ui::Window {
-public:
+  public:
     explicit Window(const ui::WindowDesign& d) : design(d), title_(d.title) {}
     ui::WindowDesign design;
     bool isVisible() const override { return visible_; }
@@ -149,13 +155,13 @@ public:
     }
     bool closed = false;
 
-private:
+  private:
     std::string title_;
     bool visible_ = false;
 };
 
 class Timer final : public ui::Timer {
-public:
+  public:
     explicit Timer(Toolkit& tk) : tk_(tk) {}
     int period() const override { return schedule.period(); }
     void setPeriod(int ms) override;
@@ -163,7 +169,7 @@ public:
     ui::TickSchedule schedule;
     std::function<void()> onTick;
 
-private:
+  private:
     Toolkit& tk_;
 };
 
@@ -176,7 +182,7 @@ class Panel;
 
 // A browser box: remembers where it was sent and how often it reloaded.
 class WebBox final : public ui::WebBox, public Designed {
-public:
+  public:
     WebBox(const ui::ControlDesign& d, Panel& panel)
         : Designed(d), bounds{d.x, d.y, d.width, d.height}, panel_(panel) {}
     bool isVisible() const override;
@@ -188,14 +194,14 @@ public:
     std::vector<std::string> navigations;
     int reloads = 0;
 
-private:
+  private:
     Panel& panel_;
 };
 
 // A loaded panel. close() destroys it only when the toolkit runs its queued
 // work (Toolkit::runQueued), as a real event loop would after the handler.
 class Panel final : public ui::Panel {
-public:
+  public:
     Panel(Toolkit& tk, const ui::WindowDesign& d, ui::Window& owner);
     ui::WindowDesign design;
     ui::Window& owner;
@@ -222,7 +228,7 @@ public:
     std::vector<std::unique_ptr<WebBox>> webBoxes;
     std::vector<std::pair<std::string, Timer*>> timers;
 
-private:
+  private:
     Toolkit& tk_;
     std::string title_;
     bool visible_ = true;
@@ -235,7 +241,7 @@ struct Message {
 };
 
 class Desktop final : public ui::Desktop {
-public:
+  public:
     void showMessage(const std::string& title, const std::string& text) override {
         messages.push_back({title, text});
         // The box is open now: a test may let time pass or look at the screen.
@@ -257,7 +263,7 @@ public:
 };
 
 class Toolkit final : public ui::Toolkit {
-public:
+  public:
     ui::Window& createWindow(const ui::WindowDesign& d) override;
     ui::Button& createButton(ui::Window&, const ui::ControlDesign& d) override;
     ui::Label& createLabel(ui::Window&, const ui::ControlDesign& d) override;
@@ -286,7 +292,7 @@ public:
     void advance(std::chrono::milliseconds by);
     void advanceSeconds(int s) { advance(std::chrono::seconds(s)); }
 
-private:
+  private:
     template <class T, class... A>
     T& keep(A&&... a);
     std::deque<std::unique_ptr<void, void (*)(void*)>> owned_;

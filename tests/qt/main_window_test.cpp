@@ -26,13 +26,15 @@ namespace {
 
 using Program = QtProgram;
 
-QRect rectOf(const ui::ControlDesign& d) { return {d.x, d.y, d.width, d.height}; }
+QRect rectOf(const ui::ControlDesign& d) {
+    return {d.x, d.y, d.width, d.height};
+}
 
 }  // namespace
 
 class MainWindowTest : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void everyControlAsDesigned_data();
     void everyControlAsDesigned();
     void stackingFollowsTheDesignTable();

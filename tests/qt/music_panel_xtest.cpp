@@ -104,7 +104,7 @@ QByteArray toneWave() {
 // A minimal HTTP proxy that serves every address itself and counts the
 // requests by path.
 class RadioServer : public QObject {
-public:
+  public:
     RadioServer() {
         QObject::connect(&server_, &QTcpServer::newConnection, this, [this] {
             while (QTcpSocket* s = server_.nextPendingConnection()) {
@@ -125,7 +125,7 @@ public:
     }
     QStringList hosts;
 
-private:
+  private:
     void serve(QTcpSocket* s) {
         QByteArray& buffer = pending_[s];
         buffer += s->readAll();
@@ -266,7 +266,7 @@ class MusicPanelTest : public QObject {
         QTRY_VERIFY(!panel);
     }
 
-private slots:
+  private slots:
     void initTestCase() {
         QVERIFY(server.listen());
         // This test process only: the radio address is reached through the

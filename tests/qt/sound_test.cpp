@@ -10,7 +10,7 @@
 
 class SoundTest : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void alarmStartsWithoutWaitingAndEndsByItself() {
         qtui::Desktop desktop;
         QElapsedTimer t;

@@ -13,7 +13,7 @@ struct Hms {
 };
 
 class ClockTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { p.start(); }
     void set(Hms t) {
         p.clock.hours = t.h;
@@ -34,7 +34,7 @@ TEST(TwoDigitText, PadsBelowTenAndNeverCuts) {
 
 TEST_F(ClockTest, CountUpCarriesIntoMinutesAndHours) {
     const std::pair<Hms, const char*> cases[] = {
-        {{0, 0, 0}, "00:00:01"},   {{0, 0, 59}, "00:01:00"},  {{0, 59, 59}, "01:00:00"},
+        {{0, 0, 0}, "00:00:01"},   {{0, 0, 59}, "00:01:00"},    {{0, 59, 59}, "01:00:00"},
         {{9, 59, 59}, "10:00:00"}, {{99, 59, 59}, "100:00:00"}, {{1, 2, 3}, "01:02:04"},
     };
     for (auto [from, shown] : cases) {
@@ -46,7 +46,7 @@ TEST_F(ClockTest, CountUpCarriesIntoMinutesAndHours) {
 
 TEST_F(ClockTest, CountDownBorrowsFromMinutesAndHours) {
     const std::pair<Hms, const char*> cases[] = {
-        {{1, 0, 0}, "00:59:59"},   {{0, 10, 0}, "00:09:59"}, {{0, 1, 0}, "00:00:59"},
+        {{1, 0, 0}, "00:59:59"},   {{0, 10, 0}, "00:09:59"},  {{0, 1, 0}, "00:00:59"},
         {{100, 0, 0}, "99:59:59"}, {{0, 29, 35}, "00:29:34"}, {{2, 0, 1}, "02:00:00"},
     };
     for (auto [from, shown] : cases) {

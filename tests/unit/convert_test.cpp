@@ -94,7 +94,7 @@ TEST(TextToInt, ReadsTheLeadingNumberOfFreeText) {
         {"\u300025", 25},  // ideographic space
         {"－５", -5},
         {"＋２５", 25},
-        {"～5", 0},   // a full-width tilde folds to '~', which is no sign
+        {"～5", 0},  // a full-width tilde folds to '~', which is no sign
         {"★5", 0},
         {"2147483647", 2147483647},
         {"2147483648", std::numeric_limits<std::int32_t>::min()},
@@ -111,17 +111,20 @@ TEST(FoldFullWidth, WorksOnGbkBytes) {
     struct Case {
         std::string in, out;
     } cases[] = {
-        {"\xA3\xB2\xA3\xB5", "25"},         // full-width digits
-        {"\xA3\xAB\xA3\xAD", "+-"},         // full-width plus and minus
-        {"\xA3\xA1\xA3\xFE", "!~"},         // the ends of the full-width ASCII row
-        {"\xA1\xA1", " "},                  // ideographic space
-        {"\xA1\xAB", "~"},                  // full-width tilde
-        {"\xA1\xEE\xA1\xEF", "**"},         // white and black star
-        {"\xB7\xD6", "\xB7\xD6"},           // 分 stays
-        {"\xA3\xA0", "\xA3\xA0"},           // below the row stays
-        {"12\xB7", "12"},                   // a lone lead byte at the end is dropped
+        {"\xA3\xB2\xA3\xB5", "25"},  // full-width digits
+        {"\xA3\xAB\xA3\xAD", "+-"},  // full-width plus and minus
+        {"\xA3\xA1\xA3\xFE", "!~"},  // the ends of the full-width ASCII row
+        {"\xA1\xA1", " "},           // ideographic space
+        {"\xA1\xAB", "~"},           // full-width tilde
+        {"\xA1\xEE\xA1\xEF", "**"},  // white and black star
+        {"\xB7\xD6", "\xB7\xD6"},    // 分 stays
+        {"\xA3\xA0", "\xA3\xA0"},    // below the row stays
+        {"12\xB7", "12"},            // a lone lead byte at the end is dropped
         {"\xA3", ""},
-        {"a\xA3\x32" "5", "a\xA3\x32" "5"},  // a pair is a pair, trail below 0x80 included
+        {"a\xA3\x32"
+         "5",
+         "a\xA3\x32"
+         "5"},  // a pair is a pair, trail below 0x80 included
     };
     for (const auto& c : cases) EXPECT_EQ(foldFullWidth(c.in), c.out);
 }

@@ -9,8 +9,9 @@ TEST(Gbk, KnownTextsHaveTheirCodePage936Bytes) {
         {"》", "\xA1\xB7"},
         {"：", "\xA3\xBA"},
         {"分钟-题量：", "\xB7\xD6\xD6\xD3-\xCC\xE2\xC1\xBF\xA3\xBA"},
-        {"我的做题时间记录.txt", "\xCE\xD2\xB5\xC4\xD7\xF6\xCC\xE2\xCA\xB1\xBC\xE4\xBC\xC7"
-                                 "\xC2\xBC.txt"},
+        {"我的做题时间记录.txt",
+         "\xCE\xD2\xB5\xC4\xD7\xF6\xCC\xE2\xCA\xB1\xBC\xE4\xBC\xC7"
+         "\xC2\xBC.txt"},
         {"常规计时（单项）", "\xB3\xA3\xB9\xE6\xBC\xC6\xCA\xB1\xA3\xA8\xB5\xA5\xCF\xEE\xA3\xA9"},
         {"€", "\x80"},
         {"abc\r\n", "abc\r\n"},
@@ -23,13 +24,13 @@ TEST(Gbk, KnownTextsHaveTheirCodePage936Bytes) {
 
 TEST(Gbk, WhatGbkCannotHoldBecomesOneQuestionMarkEach) {
     EXPECT_EQ(utf8ToGbk("a😀b"), "a?b");
-    EXPECT_EQ(utf8ToGbk("ก"), "?");           // Thai
-    EXPECT_EQ(utf8ToGbk("x\xFFy"), "x?y");     // not UTF-8 at all
-    EXPECT_EQ(utf8ToGbk("\xE4\xB8"), "??");    // cut-off sequence
-    EXPECT_EQ(utf8ToGbk("\xC0\xAF"), "??");    // overlong '/'
+    EXPECT_EQ(utf8ToGbk("ก"), "?");               // Thai
+    EXPECT_EQ(utf8ToGbk("x\xFFy"), "x?y");        // not UTF-8 at all
+    EXPECT_EQ(utf8ToGbk("\xE4\xB8"), "??");       // cut-off sequence
+    EXPECT_EQ(utf8ToGbk("\xC0\xAF"), "??");       // overlong '/'
     EXPECT_EQ(utf8ToGbk("\xED\xA0\x80"), "???");  // a lone surrogate
     EXPECT_EQ(gbkToUtf8("\xFF"), "?");
-    EXPECT_EQ(gbkToUtf8("a\xB7"), "a?");       // lead byte without its trail
+    EXPECT_EQ(gbkToUtf8("a\xB7"), "a?");  // lead byte without its trail
 }
 
 // Every double-byte code that code page 936 defines comes back as the same

@@ -15,9 +15,9 @@ TEST(Startup, GreetsBeforeTheWindowIsShown) {
     p.start();
     ASSERT_EQ(p.desktop.messages.size(), 1u);
     EXPECT_EQ(p.desktop.messages[0].title, "※寄语※");
-    EXPECT_EQ(p.desktop.messages[0].text,
-              std::string(14, ' ') + "莫要轻言做题苦,想想长征二万五！\r\n" + std::string(42, ' ') +
-                  "--------fromDovrel");
+    EXPECT_EQ(p.desktop.messages[0].text, std::string(14, ' ') +
+                                              "莫要轻言做题苦,想想长征二万五！\r\n" +
+                                              std::string(42, ' ') + "--------fromDovrel");
     EXPECT_FALSE(windowVisible);
     EXPECT_EQ(titleDuringGreeting, "Kestrune公考计时器");
     EXPECT_TRUE(p.w.window->isVisible());

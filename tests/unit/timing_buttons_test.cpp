@@ -31,8 +31,9 @@ Seen look(Program& p) {
     c1 = w.按钮1->caption();
     c2 = w.按钮2->caption();
     const char* running = w.时钟1->period() ? "时钟1" : w.时钟2->period() ? "时钟2" : "";
-    return {c1.c_str(), w.按钮1->isEnabled(), c2.c_str(), w.按钮2->isEnabled(),
-            w.按钮5->isEnabled(), running, box.c_str(), clock.c_str()};
+    return {c1.c_str(),           w.按钮1->isEnabled(), c2.c_str(),
+            w.按钮2->isEnabled(), w.按钮5->isEnabled(), running,
+            box.c_str(),          clock.c_str()};
 }
 
 void expectSeen(Program& p, const Seen& e, const std::string& where) {
@@ -84,6 +85,8 @@ struct Transition {
 // Every transition of the timing buttons, as a user meets it: from a state,
 // one event, and everything the window then shows.
 TEST(TimingButtons, StateTable) {
+    // Kept as written: one transition per entry reads as a table.
+    // clang-format off
     const Transition table[] = {
         {"ready, 按钮1", ready, click(&MainWindow::按钮1),
          {"正计时", true, "倒计时", false, false, "时钟1", "", "00:00:00"}},
@@ -138,6 +141,7 @@ TEST(TimingButtons, StateTable) {
         {"count-down paused, reset", countDownPaused, click(&MainWindow::按钮3),
          {"正计时", true, "倒计时", true, false, "", "", "00:00:00"}},
     };
+    // clang-format on
     for (const Transition& t : table) {
         Program p;
         p.start();
@@ -149,8 +153,12 @@ TEST(TimingButtons, StateTable) {
 
 TEST(TimingButtons, MinutesBoxReadsFreeText) {
     const std::pair<const char*, const char*> cases[] = {
-        {"90", "01:30:00"},  {"6000", "100:00:00"}, {"２５", "00:25:00"}, {"３０", "00:30:00"},
-        {"1.5", "00:01:00"}, {"25分钟", "00:25:00"},
+        {"90", "01:30:00"},
+        {"6000", "100:00:00"},
+        {"２５", "00:25:00"},
+        {"３０", "00:30:00"},
+        {"1.5", "00:01:00"},
+        {"25分钟", "00:25:00"},
         {"2147483647", "35791394:07:00"},  // the hours are shown in full
     };
     for (auto [typed, shown] : cases) {

@@ -17,7 +17,7 @@ namespace {
 // pickers would be top-level windows over the program, and a link meant for a
 // new window opens in the panel instead.
 class RadioPage final : public QWebEnginePage {
-public:
+  public:
     RadioPage(QWebEngineProfile* profile, QObject* parent) : QWebEnginePage(profile, parent) {
         // A radio that waits for a click inside a 281×160 cut-out would
         // never start.
@@ -28,7 +28,7 @@ public:
                 });
     }
 
-protected:
+  protected:
     void javaScriptAlert(const QUrl&, const QString&) override {}
     bool javaScriptConfirm(const QUrl&, const QString&) override { return false; }
     bool javaScriptPrompt(const QUrl&, const QString&, const QString&, QString*) override {
@@ -43,7 +43,7 @@ protected:
 };
 
 class RadioView final : public QWebEngineView, public qtui::WebView {
-public:
+  public:
     explicit RadioView(QWidget* parent)
         : QWebEngineView(parent),
           // Off the record: the program writes nothing to disk but the
@@ -60,7 +60,7 @@ public:
     void navigate(const QUrl& url) override { page_->load(url); }
     void reload() override { page_->triggerAction(QWebEnginePage::Reload); }
 
-private:
+  private:
     // The page goes first (members are destroyed in reverse): a profile
     // must outlive its pages. With the page goes its renderer process.
     std::unique_ptr<QWebEngineProfile> profile_;

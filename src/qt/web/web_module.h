@@ -12,7 +12,7 @@ class WebModule final : public QObject, public qtui::WebModule {
     Q_PLUGIN_METADATA(IID KESTRUNE_WEB_MODULE_IID)
     Q_INTERFACES(qtui::WebModule)
 
-public:
+  public:
     QString whyUnusable() const override;
     qtui::WebView* createView(QWidget* parent) override;
 };
