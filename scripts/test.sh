@@ -7,6 +7,8 @@ set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 "$here/deps.sh"
 PRESET=test "$here/build.sh"
+# The program as scripts/run.sh builds it (optimised, tests off) must build too.
+PRESET=release "$here/build.sh"
 cd "$here/.."
 dbus-run-session -- "$here/ctest-headless.sh"
 "$here/windows-tests.sh"
