@@ -2,7 +2,7 @@
 # Runs ctest with a private Xvfb display for the tests that need a real one.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-# Xvfb picks a free display itself and writes its number to the pipe.
+# Xvfb picks a free display itself and writes its number into the file.
 numberfile="$(mktemp)"
 export XDG_RUNTIME_DIR="$(mktemp -d)"
 Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$numberfile" >/dev/null 2>&1 &
