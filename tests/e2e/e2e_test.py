@@ -24,10 +24,10 @@ class StartAndTime(unittest.TestCase):
         text = find(greeting, role="label", pattern=r"\s+莫要轻言.*")
         self.assertTrue(text.name.startswith(" " * 14 + "莫要轻言做题苦,想想长征二万五！"))
         self.p.press(find(greeting, role="push button", name="确定"))
+        return self.p.wait_find(role="frame", name="Kestrune公考计时器V1.2")
 
     def test_greeting_then_window_with_clock_and_log(self):
-        self.answer_greeting()
-        frame = self.p.wait_find(role="frame", name="Kestrune公考计时器V1.2")
+        frame = self.answer_greeting()
         self.assertIsNotNone(find(frame, role="label", name="00:00:00"))
         log = self.p.text_of(self.p.wait_find(role="text", name="做题时间记录"))
         self.assertRegex(log, r"^》》》》》》\d{4}年\d{1,2}月\d{1,2}日")
@@ -36,8 +36,7 @@ class StartAndTime(unittest.TestCase):
         self.assertIsNone(find(frame, role="label", name="计时器"))
 
     def test_count_up_two_seconds_then_pause(self):
-        self.answer_greeting()
-        frame = self.p.wait_find(role="frame", name="Kestrune公考计时器V1.2")
+        frame = self.answer_greeting()
         self.p.press(self.p.button("正计时"))
         wait_for(lambda: find(frame, role="label", name="00:00:02"), timeout=5,
                  what="the clock at 00:00:02")
@@ -55,13 +54,11 @@ class StartAndTime(unittest.TestCase):
 
     def test_escape_ends_the_program(self):
         self.answer_greeting()
-        self.p.wait_find(role="frame", name="Kestrune公考计时器V1.2")
         self.p.key("Escape")
         self.assertEqual(self.p.proc.wait(timeout=10), 0)
 
     def test_record_twice_and_save_to_the_diary(self):
-        self.answer_greeting()
-        frame = self.p.wait_find(role="frame", name="Kestrune公考计时器V1.2")
+        frame = self.answer_greeting()
         self.p.press(self.p.button("正计时"))
         wait_for(lambda: find(frame, role="label", name="00:00:01"), timeout=5,
                  what="the clock at 00:00:01")
